@@ -1,0 +1,22 @@
+// Times of day at one-minute resolution, with no date.
+#ifndef VARNEL_SCHEDULE_MINUTE_H
+#define VARNEL_SCHEDULE_MINUTE_H
+
+// Minutes since local midnight, 0 (00:00) to 1439 (23:59).
+typedef int MinuteOfDay;
+
+const int MINUTES_PER_DAY = 1440;
+
+// The current local time.
+MinuteOfDay GetNowMinute();
+
+// (a + b) mod 1440, for a count b >= 0.
+MinuteOfDay AddMinutes(MinuteOfDay a, int b);
+
+// a - b, wrapped once past midnight, for a count b from 0 to 1440.
+MinuteOfDay SubMinutes(MinuteOfDay a, int b);
+
+// The whole hour at or before m.
+MinuteOfDay FloorToHour(MinuteOfDay m);
+
+#endif

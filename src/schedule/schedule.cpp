@@ -1,0 +1,37 @@
+#include "schedule/schedule.h"
+
+#include "job/job.h"
+#include "ui/panel.h"
+
+ScheduleTimes Schedule;
+
+void InitSchedule()
+{
+    MinuteOfDay now = GetNowMinute();
+    Schedule.startMinute = FloorToHour(AddMinutes(now, HOUR_STEP + MINUTE_STEP));
+    Schedule.stopMinute = FloorToHour(AddMinutes(Schedule.startMinute, HOUR_STEP));
+}
+
+LRESULT OnCommand(HWND window, int id)
+{
+    // Any click means someone is at the machine: let the next tick pass so
+    // that a time being stepped through is not acted on half-way.
+    Job.skipNextTick = 1;
+
+    switch (id)
+    {
+    case IDC_START_HOUR_UP:   Schedule.startMinute = AddMinutes(Schedule.startMinute, HOUR_STEP); break;
+    case IDC_START_HOUR_DOWN: Schedule.startMinute = SubMinutes(Schedule.startMinute, HOUR_STEP); break;
+    case IDC_START_MIN_UP:    Schedule.startMinute = AddMinutes(Schedule.startMinute, MINUTE_STEP); break;
+    case IDC_START_MIN_DOWN:  Schedule.startMinute = SubMinutes(Schedule.startMinute, MINUTE_STEP); break;
+    case IDC_STOP_HOUR_UP:    Schedule.stopMinute = AddMinutes(Schedule.stopMinute, HOUR_STEP); break;
+    case IDC_STOP_HOUR_DOWN:  Schedule.stopMinute = SubMinutes(Schedule.stopMinute, HOUR_STEP); break;
+    case IDC_STOP_MIN_UP:     Schedule.stopMinute = AddMinutes(Schedule.stopMinute, MINUTE_STEP); break;
+    case IDC_STOP_MIN_DOWN:   Schedule.stopMinute = SubMinutes(Schedule.stopMinute, MINUTE_STEP); break;
+    default: break; // the check box keeps its own state
+    }
+
+    InvalidateRect(window, &RECT_START_TIME, FALSE);
+    InvalidateRect(window, &RECT_STOP_TIME, FALSE);
+    return 0;
+}

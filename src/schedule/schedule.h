@@ -1,0 +1,40 @@
+// The REC and STOP times the user sets, and the buttons that step them.
+#ifndef VARNEL_SCHEDULE_SCHEDULE_H
+#define VARNEL_SCHEDULE_SCHEDULE_H
+
+#include <windows.h>
+
+#include "schedule/minute.h"
+
+// The IDs of the window's nine controls; each click arrives as WM_COMMAND.
+enum
+{
+    IDC_START_HOUR_UP = 0,
+    IDC_START_HOUR_DOWN = 1,
+    IDC_START_MIN_UP = 2,
+    IDC_START_MIN_DOWN = 3,
+    IDC_STOP_HOUR_UP = 4,
+    IDC_STOP_HOUR_DOWN = 5,
+    IDC_STOP_MIN_UP = 6,
+    IDC_STOP_MIN_DOWN = 7,
+    IDC_SHUTDOWN_CHECK = 8
+};
+
+const int HOUR_STEP = 60;
+const int MINUTE_STEP = 5;
+
+struct ScheduleTimes
+{
+    MinuteOfDay startMinute; // REC: the recorder starts in the minute before
+    MinuteOfDay stopMinute;  // STOP: the recorder stops in the minute after
+};
+
+extern ScheduleTimes Schedule;
+
+// Defaults: REC on the first whole hour more than five minutes ahead, STOP an hour later.
+void InitSchedule();
+
+// Every click: skip the sequencer's next tick, step a time, redraw both times.
+LRESULT OnCommand(HWND window, int id);
+
+#endif

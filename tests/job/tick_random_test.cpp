@@ -1,0 +1,203 @@
+// Many thousands of random runs of ticks, clicks, clock jumps and outside
+// answers, each checked after every step against the job's promises.
+#include <doctest/doctest.h>
+
+#include <stdlib.h>
+
+#include "actions/recorder.h"
+#include "outside_fake.h"
+#include "schedule/schedule.h"
+
+namespace
+{
+
+// xorshift32: small, and the same sequence for a seed on every machine.
+struct Rng
+{
+    unsigned state;
+    unsigned Next()
+    {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    }
+    int Below(int n) { return (int)(Next() % (unsigned)n); }
+    int Chance(int percent) { return Below(100) < percent; }
+};
+
+struct Totals
+{
+    int runs, started, stoppedWithoutStart, exited, shutDown;
+};
+
+// What a run has done so far, as the test sees it from outside.
+struct RunState
+{
+    int startsDelivered, stopsDelivered, alertCalls;
+    int handledSinceCountdown; // -1 until the yellow lamp
+    int shutdownCalled;
+};
+
+const char *CheckStep(const JobRecord &before, MinuteOfDay now, MinuteOfDay start, MinuteOfDay stop,
+                      int ended, RunState &run)
+{
+    const std::vector<Event> &events = Outside.events;
+
+    if (before.skipNextTick)
+    {
+        if (!events.empty() || ended)
+            return "a skipped tick acted";
+        if (Job.state != before.state || Job.lampFlags != before.lampFlags || Job.skipNextTick != 0)
+            return "a skipped tick changed the job";
+        return NULL;
+    }
+    if (Job.state < before.state)
+        return "the state went backwards";
+    if ((Job.lampFlags & before.lampFlags) != before.lampFlags)
+        return "a lamp went out";
+
+    for (size_t i = 0; i < events.size(); i++)
+    {
+        const Event &e = events[i];
+        switch (e.kind)
+        {
+        case EV_RECORDER:
+            if (e.arg == CMD_REC_START)
+            {
+                if (before.state != STATE_WAIT_START || now != SubMinutes(start, 1))
+                    return "start command outside the minute before REC";
+                run.startsDelivered += e.result != 0;
+            }
+            else if (e.arg == CMD_REC_STOP)
+            {
+                if (now != AddMinutes(stop, 1))
+                    return "stop command outside the minute after STOP";
+                if (before.state != STATE_WAIT_START && before.state != STATE_WAIT_STOP)
+                    return "stop command in the wrong state";
+                run.stopsDelivered += e.result != 0;
+            }
+            else
+                return "unknown recorder command";
+            break;
+        case EV_ALERT:
+            if (before.state != STATE_DISMISS_ALERT)
+                return "alert looked for outside the alert watch";
+            run.alertCalls++;
+            break;
+        case EV_ENCODERS:
+            if (before.state != STATE_WAIT_ENCODERS)
+                return "encoders looked for before the stop";
+            break;
+        case EV_CHECK_READ:
+            if (i == 0 || events[i - 1].kind != EV_ENCODERS || events[i - 1].result != 0)
+                return "check box read while encoders ran";
+            break;
+        case EV_SHUTDOWN:
+            if (before.state != STATE_COUNTDOWN || run.handledSinceCountdown != SHUTDOWN_COUNTDOWN)
+                return "shutdown before the full countdown";
+            run.shutdownCalled = 1;
+            break;
+        case EV_EXIT:
+            if (e.arg != 0)
+                return "exit status not 0";
+            if (i + 1 != events.size())
+                return "something happened after the end";
+            if (!run.shutdownCalled && !(i >= 1 && events[i - 1].kind == EV_CHECK_READ && events[i - 1].result == 0))
+                return "exit without a reason";
+            break;
+        }
+    }
+    if (run.startsDelivered > 1 || run.stopsDelivered > 1)
+        return "a recorder command delivered twice";
+    if (run.alertCalls > ALERT_TRY_LIMIT + 1)
+        return "alert tried too often";
+    if (ended != (CountEvents(EV_EXIT) == 1))
+        return "end not seen as exit";
+    if (ended)
+        return NULL;
+
+    if (((Job.lampFlags & LAMP_REC) != 0) != (run.startsDelivered == 1))
+        return "red lamp disagrees with the start command";
+    if (((Job.lampFlags & LAMP_STOP) != 0) != (run.stopsDelivered == 1))
+        return "blue lamp disagrees with the stop command";
+    if (((Job.lampFlags & LAMP_STOP) != 0) != (Job.state >= STATE_WAIT_ENCODERS))
+        return "blue lamp disagrees with the state";
+    if (((Job.lampFlags & LAMP_SHUTDOWN) != 0) != (Job.state == STATE_COUNTDOWN))
+        return "yellow lamp disagrees with the state";
+    if (before.state == STATE_COUNTDOWN)
+        run.handledSinceCountdown++;
+    else if (Job.state == STATE_COUNTDOWN)
+        run.handledSinceCountdown = 0;
+    return NULL;
+}
+
+} // namespace
+
+TEST_CASE("random runs: forward only, each command once and in its minute, lamps agree, shutdown after the countdown")
+{
+    const char *fromEnvironment = getenv("VARNEL_SEED");
+    unsigned baseSeed = fromEnvironment ? (unsigned)strtoul(fromEnvironment, NULL, 0) : 20261208u;
+    const int runs = 10000;
+    Totals totals = {};
+
+    for (int r = 0; r < runs; r++)
+    {
+        unsigned seed = baseSeed + (unsigned)r * 2654435761u;
+        Rng rng = {seed ? seed : 1};
+
+        Outside.now = rng.Below(MINUTES_PER_DAY);
+        InitSchedule();
+        ResetRun(Schedule.startMinute, AddMinutes(Schedule.startMinute, 5 * (rng.Below(9) + MINUTES_PER_DAY / 5 - 2)));
+        int second = SubMinutes(Schedule.startMinute, 1) * 60 - rng.Below(240);
+        int recorderPercent = rng.Below(101);
+        RunState run = {0, 0, 0, -1, 0};
+        int ended = 0;
+        const char *fault = NULL;
+
+        for (int step = 0; step < 800 && !ended && !fault; step++)
+        {
+            if (rng.Chance(2))
+            {
+                OnCommand(Panel(), rng.Below(12));
+                continue;
+            }
+            second += rng.Chance(95) ? TICK_MS / 1000 : rng.Below(300);
+            second = (second + MINUTES_PER_DAY * 60) % (MINUTES_PER_DAY * 60);
+            Outside.now = second / 60;
+            Outside.recorderAnswer = rng.Chance(recorderPercent);
+            Outside.alertAnswer = rng.Chance(25);
+            if (rng.Chance(5))
+                Outside.encodersAnswer = rng.Chance(50);
+            if (rng.Chance(1))
+                SetBox(rng.Chance(50));
+            Outside.events.clear();
+
+            JobRecord before = Job;
+            MinuteOfDay start = Schedule.startMinute, stop = Schedule.stopMinute;
+            ended = Tick();
+            fault = CheckStep(before, Outside.now, start, stop, ended, run);
+            if (fault)
+            {
+                INFO("seed ", seed, " (run ", r, ", base VARNEL_SEED=", baseSeed, ") step ", step, " at minute ",
+                     Outside.now, " REC ", start, " STOP ", stop, " state ", (int)before.state, "->",
+                     (int)Job.state, "\nevents of the step:\n", Describe(Outside.events));
+                FAIL(doctest::String(fault));
+            }
+        }
+        totals.runs++;
+        totals.started += run.startsDelivered;
+        totals.stoppedWithoutStart += run.stopsDelivered && !run.startsDelivered;
+        totals.exited += ended;
+        totals.shutDown += run.shutdownCalled;
+    }
+
+    // The runs must have reached every ending, or the checks above proved little.
+    MESSAGE("runs ", totals.runs, ", started ", totals.started, ", stopped without a start ",
+            totals.stoppedWithoutStart, ", ended ", totals.exited, ", shut down ", totals.shutDown);
+    CHECK(totals.runs == runs);
+    CHECK(totals.started > runs / 10);
+    CHECK(totals.stoppedWithoutStart > runs / 100);
+    CHECK(totals.exited > runs / 10);
+    CHECK(totals.shutDown > runs / 100);
+}

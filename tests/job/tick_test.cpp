@@ -1,0 +1,334 @@
+// The sequencer, tick by tick, against a clock and outside actions the test
+// controls, on a real panel window with a real check box.
+#include <doctest/doctest.h>
+
+#include "actions/recorder.h"
+#include "outside_fake.h"
+#include "schedule/schedule.h"
+#include "ui/panel.h"
+
+static MinuteOfDay At(int hour, int minute)
+{
+    return hour * 60 + minute;
+}
+
+// The whole log, compared at once and printed whole on a mismatch.
+static void ExpectEvents(std::initializer_list<Event> expected)
+{
+    bool same = Outside.events.size() == expected.size();
+    size_t i = 0;
+    for (const Event &e : expected)
+    {
+        if (same && (Outside.events[i].kind != e.kind || Outside.events[i].arg != e.arg ||
+                     Outside.events[i].result != e.result))
+            same = false;
+        i++;
+    }
+    INFO("expected:\n", Describe(std::vector<Event>(expected)), "actual:\n", Describe(Outside.events));
+    CHECK(same);
+    Outside.events.clear();
+}
+
+TEST_CASE("the job record starts in the program image ready to wait for REC")
+{
+    CHECK(JobAtStart.state == STATE_WAIT_START);
+    CHECK(JobAtStart.countdown == SHUTDOWN_COUNTDOWN);
+    CHECK(JobAtStart.skipNextTick == 0);
+    CHECK(JobAtStart.alertTries == 0);
+    CHECK(JobAtStart.lampFlags == 0);
+}
+
+TEST_CASE("a whole job: start in the minute before REC, stop in the minute after STOP, exit")
+{
+    ResetRun(At(11, 0), At(12, 0));
+
+    CHECK(TickAt(At(10, 58), 30) == 0);
+    ExpectEvents({});
+
+    TickAt(At(10, 59));
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+    CHECK(Job.state == STATE_DISMISS_ALERT);
+    CHECK(Job.lampFlags == LAMP_REC);
+    Redraw redraw = TakeRedraw();
+    CHECK(SameRects(redraw.rects, {RECT_LAMP_REC}));
+    CHECK(redraw.erase == 0);
+
+    Outside.alertAnswer = 1;
+    TickAt(At(10, 59));
+    ExpectEvents({Ev(EV_ALERT, 0, 1)});
+    CHECK(Job.state == STATE_WAIT_STOP);
+
+    // Recording: nothing is sent, whatever the minute, until the one after STOP.
+    for (MinuteOfDay m = At(10, 59); m <= At(12, 0); m++)
+        TickAt(m, 3);
+    ExpectEvents({});
+    CHECK(SameRects(TakeRedraw().rects, {}));
+
+    SetForegroundWindow(OtherWindow());
+    Outside.encodersAnswer = 1;
+    TickAt(At(12, 1));
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+    CHECK(Job.state == STATE_WAIT_ENCODERS);
+    CHECK(Job.lampFlags == (LAMP_REC | LAMP_STOP));
+    CHECK(GetForegroundWindow() == Panel());
+    redraw = TakeRedraw();
+    CHECK(SameRects(redraw.rects, {RECT_LAMP_STOP}));
+    CHECK(redraw.erase == 0);
+
+    // The encoders hold the job; the box is not even looked at meanwhile.
+    CHECK(TickAt(At(12, 1), 40) == 0);
+    CHECK(CountEvents(EV_ENCODERS) == 40);
+    CHECK(CountEvents(EV_CHECK_READ) == 0);
+    CHECK(CountEvents(EV_RECORDER) == 0);
+    Outside.events.clear();
+
+    Outside.encodersAnswer = 0;
+    CHECK(TickAt(At(12, 3)) == 1);
+    ExpectEvents({Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
+}
+
+TEST_CASE("a command the recorder does not take is tried again on every tick of its minute")
+{
+    ResetRun(At(11, 0), At(12, 0));
+    Outside.recorderAnswer = 0;
+    TickAt(At(10, 59), 3);
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 0), Ev(EV_RECORDER, CMD_REC_START, 0),
+                  Ev(EV_RECORDER, CMD_REC_START, 0)});
+    CHECK(Job.state == STATE_WAIT_START);
+    CHECK(Job.lampFlags == 0);
+    CHECK(SameRects(TakeRedraw().rects, {}));
+
+    Outside.recorderAnswer = 1;
+    TickAt(At(10, 59));
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+    CHECK(Job.state == STATE_DISMISS_ALERT);
+}
+
+TEST_CASE("a start missed all through its minute leaves the stop alone to do")
+{
+    ResetRun(At(11, 0), At(12, 0));
+    Outside.recorderAnswer = 0;
+    TickAt(At(10, 59), 30);
+    CHECK(CountEvents(EV_RECORDER, CMD_REC_START) == 30);
+    Outside.events.clear();
+
+    // The recorder turns up later: nothing for it until the stop minute.
+    Outside.recorderAnswer = 1;
+    TickAt(At(11, 0), 30);
+    TickAt(At(12, 0), 30);
+    ExpectEvents({});
+
+    TickAt(At(12, 1));
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+    CHECK(Job.state == STATE_WAIT_ENCODERS);
+    CHECK(Job.lampFlags == LAMP_STOP);
+
+    CHECK(TickAt(At(12, 1)) == 1);
+    ExpectEvents({Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
+}
+
+TEST_CASE("a STOP that comes round before REC stops the recorder without a start")
+{
+    ResetRun(At(11, 0), At(9, 30));
+    TickAt(At(9, 31));
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+    CHECK(Job.state == STATE_WAIT_ENCODERS);
+}
+
+TEST_CASE("in the minute before REC the stop minute is not looked at, even when the start fails")
+{
+    // Only reachable with times off the five-minute grid: both tests hold at 12:01.
+    ResetRun(At(12, 2), At(12, 0));
+    Outside.recorderAnswer = 0;
+    TickAt(At(12, 1), 2);
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 0), Ev(EV_RECORDER, CMD_REC_START, 0)});
+    CHECK(Job.state == STATE_WAIT_START);
+}
+
+TEST_CASE("REC equal to STOP: start at the minute before, the alert watch ends, stop at the minute after")
+{
+    ResetRun(At(11, 0), At(11, 0));
+    TickAt(At(10, 59));
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+    TickAt(At(10, 59), 6); // no alert: six tries, all within the minute
+    CHECK(Job.state == STATE_WAIT_STOP);
+    TickAt(At(10, 59), 10);
+    TickAt(At(11, 0), 30);
+    CHECK(CountEvents(EV_RECORDER) == 0);
+    TickAt(At(11, 1));
+    CHECK(CountEvents(EV_RECORDER, CMD_REC_STOP) == 1);
+    CHECK(Job.state == STATE_WAIT_ENCODERS);
+}
+
+TEST_CASE("midnight needs no special case")
+{
+    SUBCASE("REC 00:00 starts during 23:59")
+    {
+        ResetRun(At(0, 0), At(1, 0));
+        TickAt(At(23, 58), 30);
+        TickAt(At(0, 0), 30);
+        ExpectEvents({});
+        TickAt(At(23, 59));
+        ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+    }
+    SUBCASE("STOP 23:55 stops during 23:56; STOP 23:55 + 5 stops during 00:01")
+    {
+        ResetRun(At(22, 0), At(23, 55));
+        Job.state = STATE_WAIT_STOP;
+        TickAt(At(23, 55), 30);
+        ExpectEvents({});
+        TickAt(At(23, 56));
+        ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+
+        ResetRun(At(22, 0), At(23, 55));
+        Job.state = STATE_WAIT_STOP;
+        OnCommand(Panel(), IDC_STOP_MIN_UP); // 00:00
+        TickAt(At(0, 1));                    // the skipped tick
+        TickAt(At(23, 56), 30);
+        ExpectEvents({});
+        TickAt(At(0, 1));
+        ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+    }
+}
+
+TEST_CASE("the driver alert is watched for six handled ticks at most")
+{
+    struct Row
+    {
+        const char *what;
+        int answeredOnTry; // 0: never
+        int expectedTries;
+    } rows[] = {
+        {"never shows", 0, 6},
+        {"answered on the first try", 1, 1},
+        {"answered on the fourth try", 4, 4},
+        {"answered on the last try", 6, 6},
+    };
+    for (const Row &row : rows)
+    {
+        INFO(row.what);
+        ResetRun(At(11, 0), At(12, 0));
+        TickAt(At(10, 59));
+        Outside.events.clear();
+        for (int tick = 1; Job.state == STATE_DISMISS_ALERT && tick <= 20; tick++)
+        {
+            Outside.alertAnswer = tick == row.answeredOnTry;
+            TickAt(At(10, 59));
+        }
+        CHECK(CountEvents(EV_ALERT) == row.expectedTries);
+        CHECK(Job.state == STATE_WAIT_STOP);
+        TickAt(At(10, 59), 5);
+        CHECK(CountEvents(EV_ALERT) == row.expectedTries);
+    }
+
+    // Only an answer of exactly 1 counts as dismissed.
+    ResetRun(At(11, 0), At(12, 0));
+    TickAt(At(10, 59));
+    Outside.alertAnswer = 2;
+    TickAt(At(10, 59));
+    CHECK(Job.state == STATE_DISMISS_ALERT);
+}
+
+TEST_CASE("ticked box: yellow lamp when the encoders are gone, shutdown on the sixth handled tick after")
+{
+    ResetRun(At(11, 0), At(12, 0));
+    Job.state = STATE_WAIT_STOP;
+    Outside.encodersAnswer = 1;
+    TickAt(At(12, 1));
+    TickAt(At(12, 1), 3);
+    SetBox(1);
+    TakeRedraw();
+    Outside.events.clear();
+
+    Outside.encodersAnswer = 0;
+    CHECK(TickAt(At(12, 2)) == 0);
+    ExpectEvents({Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 1)});
+    CHECK(Job.state == STATE_COUNTDOWN);
+    CHECK(Job.lampFlags == (LAMP_STOP | LAMP_SHUTDOWN));
+    Redraw redraw = TakeRedraw();
+    CHECK(SameRects(redraw.rects, {RECT_LAMP_SHUTDOWN}));
+    CHECK(redraw.erase == 0);
+
+    // Unticking now changes nothing, and clicks only delay.
+    SetBox(0);
+    CHECK(TickAt(At(12, 2), 3) == 0);
+    OnCommand(Panel(), IDC_SHUTDOWN_CHECK);
+    OnCommand(Panel(), IDC_SHUTDOWN_CHECK);
+    CHECK(TickAt(At(12, 2), 1) == 0); // skipped
+    CHECK(TickAt(At(12, 2), 2) == 0);
+    ExpectEvents({});
+    CHECK(Job.countdown == 0);
+
+    CHECK(TickAt(At(12, 2)) == 1);
+    ExpectEvents({Ev(EV_SHUTDOWN), Ev(EV_EXIT, 0, 0)});
+}
+
+TEST_CASE("encoders already gone on the first tick after the stop")
+{
+    SUBCASE("box unticked: exit on that tick")
+    {
+        ResetRun(At(11, 0), At(12, 0));
+        Job.state = STATE_WAIT_STOP;
+        TickAt(At(12, 1));
+        Outside.events.clear();
+        CHECK(TickAt(At(12, 1)) == 1);
+        ExpectEvents({Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
+    }
+    SUBCASE("box ticked: yellow lamp on that tick, shutdown six ticks later")
+    {
+        ResetRun(At(11, 0), At(12, 0));
+        SetBox(1);
+        Job.state = STATE_WAIT_STOP;
+        TickAt(At(12, 1));
+        CHECK(TickAt(At(12, 1)) == 0);
+        CHECK((Job.lampFlags & LAMP_SHUTDOWN) != 0);
+        Outside.events.clear();
+        CHECK(TickAt(At(12, 1), 5) == 0);
+        CHECK(TickAt(At(12, 1)) == 1);
+        ExpectEvents({Ev(EV_SHUTDOWN), Ev(EV_EXIT, 0, 0)});
+    }
+}
+
+TEST_CASE("clicks between two ticks swallow exactly one tick, in every state")
+{
+    for (int clicks = 1; clicks <= 3; clicks++)
+    {
+        CAPTURE(clicks);
+        ResetRun(At(11, 0), At(12, 0));
+        for (int i = 0; i < clicks; i++)
+            OnCommand(Panel(), IDC_SHUTDOWN_CHECK);
+        TickAt(At(10, 59));
+        ExpectEvents({});
+        CHECK(Job.skipNextTick == 0);
+        TickAt(At(10, 59));
+        ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+
+        // In the alert watch a skipped tick is not a try.
+        OnCommand(Panel(), 42);
+        TickAt(At(10, 59));
+        ExpectEvents({});
+        CHECK(Job.alertTries == 0);
+    }
+}
+
+TEST_CASE("STOP moved while recording holds from the tick after the skipped one")
+{
+    ResetRun(At(11, 0), At(12, 0));
+    Job.state = STATE_WAIT_STOP;
+    OnCommand(Panel(), IDC_STOP_MIN_UP); // 12:05
+    TickAt(At(12, 1));                   // skipped
+    TickAt(At(12, 1), 29);
+    TickAt(At(12, 5), 30);
+    ExpectEvents({});
+    TickAt(At(12, 6));
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+
+    // A click within the new stop minute delays the command by one tick only.
+    ResetRun(At(11, 0), At(12, 0));
+    Job.state = STATE_WAIT_STOP;
+    OnCommand(Panel(), IDC_SHUTDOWN_CHECK);
+    TickAt(At(12, 1));
+    ExpectEvents({});
+    TickAt(At(12, 1));
+    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+}

@@ -1,0 +1,75 @@
+// What the sequencer reaches outside itself, played by the test: a clock it
+// sets, outside actions that answer as told and log each call, and a real
+// panel window with a real "shutdown Windows" check box.
+#ifndef VARNEL_TESTS_JOB_OUTSIDE_FAKE_H
+#define VARNEL_TESTS_JOB_OUTSIDE_FAKE_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "job/job.h"
+#include "schedule/minute.h"
+
+enum EventKind
+{
+    EV_RECORDER,   // SendRecorderCommand(arg)
+    EV_ALERT,      // DismissDriverAlert()
+    EV_ENCODERS,   // EncodersRunning()
+    EV_CHECK_READ, // BM_GETCHECK reached the check box
+    EV_SHUTDOWN,   // ShutdownWindows()
+    EV_EXIT        // exit(arg)
+};
+
+struct Event
+{
+    EventKind kind;
+    int arg;
+    int result;
+};
+
+struct OutsideFake
+{
+    MinuteOfDay now;
+    int recorderAnswer; // what SendRecorderCommand returns for the two commands
+    int alertAnswer;
+    int encodersAnswer;
+    std::vector<Event> events;
+};
+
+extern OutsideFake Outside;
+extern const JobRecord JobAtStart; // Job as the program image holds it
+
+// A fresh run: Job as at start, the given times, nothing logged, box unticked.
+void ResetRun(MinuteOfDay start, MinuteOfDay stop);
+
+// One timer tick on the panel; 1 when it ended the process.
+int Tick();
+// Ticks until the clock reads the given minute for n ticks.
+int TickAt(MinuteOfDay now, int n = 1);
+
+HWND Panel();
+HWND OtherWindow(); // a second top-level window, to take the foreground
+void SetBox(int ticked);
+
+// The panel's pending update region as a list of rectangles, and whether an
+// erase was asked for; both are then cleared.
+struct Redraw
+{
+    std::vector<RECT> rects;
+    int erase;
+};
+Redraw TakeRedraw();
+int SameRects(const std::vector<RECT> &actual, std::initializer_list<RECT> expected);
+
+std::string Describe(const std::vector<Event> &events);
+int CountEvents(EventKind kind, int arg = -1);
+
+inline Event Ev(EventKind kind, int arg = 0, int result = 0)
+{
+    Event e = {kind, arg, result};
+    return e;
+}
+
+#endif
