@@ -1,0 +1,150 @@
+#include "standin.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+#include <windows.h>
+
+static int argCount;
+static char **args;
+static FILE *logFile;
+static StandIn current;
+static int utcToLocalSeconds;
+
+static const UINT_PTR TIMER_CLOSE = 1;
+static const UINT_PTR TIMER_HANG = 2;
+
+const char *StandInOption(const char *name)
+{
+    for (int i = 1; i + 1 < argCount; i++)
+        if (strcmp(args[i], name) == 0)
+            return args[i + 1];
+    return NULL;
+}
+
+static double Seconds(const char *name, double otherwise)
+{
+    const char *text = StandInOption(name);
+    return text ? atof(text) : otherwise;
+}
+
+// Local time as the C runtime sees it (so TZ places it as it places Varnel's
+// clock), to the millisecond.
+static void Say(const char *format, ...)
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULONGLONG ms = ((((ULONGLONG)now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
+    long long dayMs = 86400000LL;
+    long long local = ((long long)(ms % dayMs) + utcToLocalSeconds * 1000LL) % dayMs;
+    if (local < 0)
+        local += dayMs;
+    char line[256];
+    int n = snprintf(line, sizeof line, "%02d:%02d:%02d.%03d ", (int)(local / 3600000), (int)(local / 60000 % 60),
+                     (int)(local / 1000 % 60), (int)(local % 1000));
+    va_list list;
+    va_start(list, format);
+    vsnprintf(line + n, sizeof line - n, format, list);
+    va_end(list);
+    fprintf(logFile, "%s\n", line);
+    fflush(logFile);
+}
+
+void StandInStart(int argc, char **argv)
+{
+    argCount = argc;
+    args = argv;
+    const char *path = StandInOption("--log");
+    logFile = path ? fopen(path, "a") : stdout;
+    if (logFile == NULL)
+        logFile = stdout;
+
+    time_t now = time(NULL);
+    struct tm local = *localtime(&now);
+    struct tm utc = *gmtime(&now);
+    int day = 86400;
+    utcToLocalSeconds = ((local.tm_hour - utc.tm_hour) * 3600 + (local.tm_min - utc.tm_min) * 60 +
+                         (local.tm_sec - utc.tm_sec) + day) % day;
+}
+
+static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_COMMAND:
+        Say("command wParam=%u lParam=%ld", (unsigned)wParam, (long)lParam);
+        return 0;
+    case WM_ACTIVATE:
+        Say(LOWORD(wParam) == WA_INACTIVE ? "deactivated" : "activated");
+        break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    {
+        const char *name = message == WM_KEYDOWN ? "keydown" : message == WM_KEYUP ? "keyup"
+                           : message == WM_SYSKEYDOWN ? "syskeydown" : "syskeyup";
+        Say("%s vk=0x%02X scan=0x%02X", name, (unsigned)wParam, (unsigned)((lParam >> 16) & 0xFF));
+        if (message == WM_KEYUP && wParam == VK_SPACE && current.closeOnSpace)
+            DestroyWindow(window);
+        return 0;
+    }
+    case WM_TIMER:
+        KillTimer(window, wParam);
+        if (wParam == TIMER_CLOSE)
+            DestroyWindow(window);
+        else if (wParam == TIMER_HANG)
+        {
+            Say("hang begins");
+            Sleep((DWORD)(Seconds("--hang-for", 0) * 1000));
+            Say("hang ends");
+        }
+        return 0;
+    case WM_DESTROY:
+        Say("closed");
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int StandInRun(const StandIn &standIn)
+{
+    current = standIn;
+    double appearAfter = Seconds("--appear-after", 0);
+    if (appearAfter > 0)
+        Sleep((DWORD)(appearAfter * 1000));
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = StandInProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = standIn.className;
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, standIn.className, standIn.title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 420, 300,
+                                  300, 120, NULL, NULL, windowClass.hInstance, NULL);
+    if (window == NULL)
+    {
+        Say("could not create the window");
+        return 1;
+    }
+    Say("appeared class=%s title=%s", standIn.className, standIn.title);
+
+    double closeAfter = Seconds("--close-after", -1);
+    if (closeAfter >= 0)
+        SetTimer(window, TIMER_CLOSE, (UINT)(closeAfter * 1000), NULL);
+    double hangAt = Seconds("--hang-at", -1);
+    if (hangAt >= 0)
+        SetTimer(window, TIMER_HANG, (UINT)(hangAt * 1000), NULL);
+
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0)
+    {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
