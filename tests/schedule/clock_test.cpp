@@ -2,37 +2,20 @@
 // time where the test wants it.
 #include <doctest/doctest.h>
 
-#include <stdio.h>
 #include <time.h>
 #include <windows.h>
 
+#include "placed_clock.h"
 #include "schedule/minute.h"
 
 // The probe's exit status is the minute it read.
 static int ProbeMinuteAt(int localSecondOfDay)
 {
-    const int day = MINUTES_PER_DAY * 60;
-    time_t now = time(NULL);
-    int utcSecond = (int)(now % day);
-    int offset = ((localSecondOfDay - utcSecond) % day + day) % day;
-
-    // "XYZ-h:mm:ss" puts local time h:mm:ss ahead of UTC.
-    char environment[128];
-    int length = snprintf(environment, sizeof environment, "TZ=XYZ-%d:%02d:%02d", offset / 3600,
-                          offset / 60 % 60, offset % 60);
-    environment[length + 1] = '\0'; // the block ends with an empty string
-
-    char command[] = "clock_probe.exe";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    REQUIRE(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, environment, NULL, &startup, &process));
-    WaitForSingleObject(process.hProcess, 30000);
-    DWORD status = 0;
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return (int)status;
+    HANDLE probe = StartWithClock("clock_probe.exe", localSecondOfDay);
+    REQUIRE(probe != NULL);
+    int minute = WaitForStatus(probe, 30000);
+    CloseHandle(probe);
+    return minute;
 }
 
 TEST_CASE("the clock reads local time, down to the minute's edges")

@@ -1,0 +1,18 @@
+// Drawing the panel from the schedule and the lamp bits.
+#ifndef VARNEL_UI_PAINT_H
+#define VARNEL_UI_PAINT_H
+
+#include <windows.h>
+
+// The two fonts the panel is drawn in, filled in once by InitPanelFonts.
+extern LOGFONTA TimeFont;
+extern LOGFONTA LabelFont;
+void InitPanelFonts();
+
+// "hh:mm" into text (room for 6); returns its length.
+int FormatTime(char *text, int minuteOfDay);
+
+// Draws the whole panel; it only reads the schedule and the job.
+LRESULT OnPaint(HWND window);
+
+#endif

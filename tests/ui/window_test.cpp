@@ -1,0 +1,239 @@
+// The real program, started with its clock placed, observed from outside as
+// another program would: its window, its controls, its pixels, its end.
+#include <doctest/doctest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "pixels.h"
+#include "res/resource.h"
+#include "placed_clock.h"
+#include "schedule/schedule.h"
+#include "standin_process.h"
+#include "ui/controls.h"
+#include "ui/main_window.h"
+#include "ui/paint.h"
+#include "ui/panel.h"
+
+static int At(int hour, int minute, int second = 0)
+{
+    return hour * 3600 + minute * 60 + second;
+}
+
+struct Varnel
+{
+    HANDLE process;
+    HWND window;
+};
+
+static Varnel StartVarnel(int localSecondOfDay)
+{
+    Varnel varnel = {StartWithClock("varnel.exe", localSecondOfDay), NULL};
+    REQUIRE(varnel.process != NULL);
+    for (int i = 0; i < 500 && varnel.window == NULL; i++)
+    {
+        Sleep(20);
+        varnel.window = FindWindowA(WINDOW_CLASS, WINDOW_TITLE);
+    }
+    REQUIRE(varnel.window != NULL);
+    Settle(700); // the loop has run and the panel is painted
+    return varnel;
+}
+
+static void Close(Varnel &varnel)
+{
+    PostMessageA(varnel.window, WM_CLOSE, 0, 0);
+    CHECK(WaitForStatus(varnel.process, 10000) == 0);
+    CloseHandle(varnel.process);
+}
+
+// What the screen shows at a point of the panel's client area.
+static Pixels Shown(HWND window, int x, int y, int width, int height)
+{
+    POINT origin = {x, y};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(NULL);
+    Pixels pixels = Grab(screen, origin.x, origin.y, width, height);
+    ReleaseDC(NULL, screen);
+    return pixels;
+}
+
+static bool ShowsTimes(HWND window, const char *start, const char *stop)
+{
+    Pixels startText = RenderText(TimeFont, start, true, RGB(255, 255, 255));
+    Pixels stopText = RenderText(TimeFont, stop, true, RGB(255, 255, 255));
+    return Shown(window, 60, 3, startText.width, startText.height) == startText &&
+           Shown(window, 60, 37, stopText.width, stopText.height) == stopText;
+}
+
+TEST_CASE("the window, its class, its nine controls, and the panel at start")
+{
+    InitPanelFonts();
+    Varnel varnel = StartVarnel(At(10, 20, 30));
+    HWND window = varnel.window;
+
+    char name[64];
+    GetClassNameA(window, name, sizeof name);
+    CHECK(std::string(name) == WINDOW_CLASS);
+    GetWindowTextA(window, name, sizeof name);
+    CHECK(std::string(name) == WINDOW_TITLE);
+    CHECK(GetClassLongA(window, GCL_STYLE) == (CS_HREDRAW | CS_VREDRAW));
+    // Wine does not give another process the class's brush or icon: the
+    // background is checked as pixels below, the icon in the file.
+
+    // The system adds clipping of siblings to every top-level window.
+    CHECK((GetWindowLongA(window, GWL_STYLE) & ~WS_CLIPSIBLINGS) == (LONG)WINDOW_STYLE);
+    CHECK((GetWindowLongA(window, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE) == 0);
+    RECT outer;
+    GetWindowRect(window, &outer);
+    CHECK(outer.right - outer.left == WINDOW_WIDTH);
+    CHECK(outer.bottom - outer.top == WINDOW_HEIGHT);
+
+    // The controls, in the order they were made.
+    HWND control = GetWindow(window, GW_CHILD);
+    for (const ControlSpec &spec : PANEL_CONTROLS)
+    {
+        CAPTURE(spec.id);
+        REQUIRE(control != NULL);
+        CHECK(GetDlgCtrlID(control) == spec.id);
+        GetClassNameA(control, name, sizeof name);
+        CHECK(lstrcmpiA(name, "Button") == 0);
+        GetWindowTextA(control, name, sizeof name);
+        CHECK(std::string(name) == "");
+        CHECK((DWORD)GetWindowLongA(control, GWL_STYLE) == spec.style);
+        CHECK(GetWindowLongA(control, GWL_EXSTYLE) == 0);
+        RECT place;
+        GetWindowRect(control, &place);
+        MapWindowPoints(NULL, window, (POINT *)&place, 2);
+        CHECK(place.left == spec.x);
+        CHECK(place.top == spec.y);
+        CHECK(place.right - place.left == CONTROL_SIZE);
+        CHECK(place.bottom - place.top == CONTROL_SIZE);
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+    CHECK(control == NULL);
+
+    CHECK(SendMessageA(GetDlgItem(window, IDC_SHUTDOWN_CHECK), BM_GETCHECK, 0, 0) == BST_CHECKED);
+    CHECK(ShowsTimes(window, "11:00", "12:00"));
+
+    const COLORREF background = GetSysColor(COLOR_SCROLLBAR);
+    const RECT lamps[] = {RECT_LAMP_REC, RECT_LAMP_STOP, RECT_LAMP_SHUTDOWN};
+    for (const RECT &lamp : lamps)
+    {
+        Pixels area = Shown(window, lamp.left, lamp.top, lamp.right - lamp.left, lamp.bottom - lamp.top);
+        for (COLORREF colour : area.colours)
+            REQUIRE(colour == background);
+    }
+    Close(varnel);
+}
+
+TEST_CASE("the buttons step the times shown, across midnight; the check box only toggles")
+{
+    InitPanelFonts();
+    Varnel varnel = StartVarnel(At(23, 10, 20));
+    CHECK(ShowsTimes(varnel.window, "00:00", "01:00"));
+
+    struct Row
+    {
+        int id;
+        const char *start, *stop;
+    } rows[] = {
+        {IDC_START_MIN_DOWN, "23:55", "01:00"}, {IDC_START_MIN_UP, "00:00", "01:00"},
+        {IDC_START_HOUR_DOWN, "23:00", "01:00"}, {IDC_START_HOUR_UP, "00:00", "01:00"},
+        {IDC_STOP_HOUR_DOWN, "00:00", "00:00"}, {IDC_STOP_MIN_DOWN, "00:00", "23:55"},
+        {IDC_STOP_MIN_UP, "00:00", "00:00"},     {IDC_STOP_HOUR_UP, "00:00", "01:00"},
+        {IDC_SHUTDOWN_CHECK, "00:00", "01:00"},
+    };
+    HWND check = GetDlgItem(varnel.window, IDC_SHUTDOWN_CHECK);
+    for (const Row &row : rows)
+    {
+        CAPTURE(row.id);
+        SendMessageA(GetDlgItem(varnel.window, row.id), BM_CLICK, 0, 0);
+        Settle(300);
+        CHECK(ShowsTimes(varnel.window, row.start, row.stop));
+    }
+    CHECK(SendMessageA(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+    SendMessageA(check, BM_CLICK, 0, 0);
+    CHECK(SendMessageA(check, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    Close(varnel);
+}
+
+TEST_CASE("closing the window ends the program with status 0 and sends nothing to anyone")
+{
+    StandInProcess recorder = StartStandIn("standin-recorder.exe");
+    StandInProcess encoder = StartStandIn("standin-encoder.exe", "--title lame");
+    // Eleven seconds before the minute ahead of REC: ticks run, nothing is due.
+    Varnel varnel = StartVarnel(At(10, 58, 49));
+    SendMessageA(GetDlgItem(varnel.window, IDC_START_HOUR_DOWN), BM_CLICK, 0, 0); // REC 11:00
+    Settle(2500);
+    Close(varnel);
+    Settle(14000); // past the minute in which REC would have started
+
+    for (StandInProcess *standIn : {&recorder, &encoder})
+    {
+        std::vector<std::string> events = LoggedEvents(*standIn);
+        INFO(Describe(events));
+        for (const std::string &e : events)
+        {
+            CHECK(e.find("command") == std::string::npos);
+            CHECK(e.find("key") == std::string::npos);
+        }
+    }
+    StopStandIn(encoder);
+    StopStandIn(recorder);
+}
+
+// Group icon entries as stored in the file (packed, 14 bytes).
+#pragma pack(push, 2)
+struct IconEntry
+{
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+struct IconGroup
+{
+    WORD reserved, type, count;
+    IconEntry entries[1];
+};
+#pragma pack(pop)
+
+TEST_CASE("the program file holds icon group 101 with a 32 x 32 and a 16 x 16 image in 16 colours, and a version")
+{
+    HMODULE file = LoadLibraryExA("varnel.exe", NULL, LOAD_LIBRARY_AS_DATAFILE);
+    REQUIRE(file != NULL);
+    HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(IDI_VARNEL), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+    REQUIRE(found != NULL);
+    const IconGroup *group = (const IconGroup *)LockResource(LoadResource(file, found));
+    REQUIRE(group->count == 2);
+    int sizes[2];
+    for (int i = 0; i < 2; i++)
+    {
+        const IconEntry &entry = group->entries[i];
+        CHECK(entry.colours == 16);
+        CHECK(entry.bitCount == 4);
+        sizes[i] = entry.width;
+        CHECK(entry.height == entry.width);
+        HRSRC image = FindResourceA(file, MAKEINTRESOURCEA(entry.id), MAKEINTRESOURCEA(3)); // RT_ICON
+        REQUIRE(image != NULL);
+        const BITMAPINFOHEADER *header = (const BITMAPINFOHEADER *)LockResource(LoadResource(file, image));
+        CHECK(header->biBitCount == 4);
+        CHECK(header->biWidth == entry.width);
+        CHECK(header->biHeight == 2 * entry.width); // colours and mask
+    }
+    CHECK(((sizes[0] == 32 && sizes[1] == 16) || (sizes[0] == 16 && sizes[1] == 32)));
+
+    HRSRC version = FindResourceA(file, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16)); // RT_VERSION
+    REQUIRE(version != NULL);
+    // The strings are UTF-16; look for the product name among them.
+    const char *data = (const char *)LockResource(LoadResource(file, version));
+    std::string text;
+    for (DWORD i = 0; i + 1 < SizeofResource(file, version); i += 2)
+        text += data[i] ? data[i] : '|';
+    CHECK(text.find("ProductName||Varnel") != std::string::npos);
+    CHECK(text.find("FileDescription") != std::string::npos);
+    CHECK(text.find("FileVersion") != std::string::npos);
+    FreeLibrary(file);
+}
