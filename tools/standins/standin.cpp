@@ -24,10 +24,23 @@ const char *StandInOption(const char *name)
     return NULL;
 }
 
+static int LocalSecondOfDay()
+{
+    time_t now = time(NULL);
+    const struct tm *local = localtime(&now);
+    return local->tm_hour * 3600 + local->tm_min * 60 + local->tm_sec;
+}
+
+// Seconds from now until the option's time: plain seconds, or hh:mm:ss local.
 static double Seconds(const char *name, double otherwise)
 {
     const char *text = StandInOption(name);
-    return text ? atof(text) : otherwise;
+    if (text == NULL)
+        return otherwise;
+    int h, m, s;
+    if (sscanf(text, "%d:%d:%d", &h, &m, &s) == 3)
+        return (double)(((h * 3600 + m * 60 + s - LocalSecondOfDay()) % 86400 + 86400) % 86400);
+    return atof(text);
 }
 
 // Local time as the C runtime sees it (so TZ places it as it places Varnel's

@@ -2,11 +2,14 @@
 // Varnel drives: one top-level window that logs, one line per event with
 // the local time, everything it receives.
 //
-// Options shared by every stand-in (seconds may have a fraction):
+// Options shared by every stand-in. A time T is either seconds (with a
+// fraction, counted from the stand-in's start or, for the last three, from
+// its window's appearing) or a local clock time hh:mm:ss, which the stand-in
+// reads as TZ places it, as Varnel does:
 //   --log FILE            append the log to FILE instead of standard output
-//   --appear-after S      create the window only after S seconds
-//   --close-after S       close the window S seconds after it appeared
-//   --hang-at S           stop pumping messages S seconds after appearing...
+//   --appear-after T      create the window only then
+//   --close-after T       close the window then
+//   --hang-at T           stop pumping messages then...
 //   --hang-for S          ...for S seconds (a hung program)
 #ifndef VARNEL_STANDIN_H
 #define VARNEL_STANDIN_H

@@ -1,7 +1,9 @@
 // Plays the person at the machine: finds Varnel's window and clicks its
 // controls, as a mouse click on each would.
 //
-//   standin-user.exe where          print the window's client area on screen: x y width height
+//   standin-user.exe where          print the window's client area on screen and
+//                                   its handle: x y width height hwnd
+//   standin-user.exe ping           1 when the window answers a message within a second
 //   standin-user.exe click ID...    click the controls with these IDs, in order
 //   standin-user.exe close          close the window from its caption
 #include <stdio.h>
@@ -31,7 +33,12 @@ int main(int argc, char **argv)
         GetClientRect(window, &client);
         POINT origin = {0, 0};
         ClientToScreen(window, &origin);
-        printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+        printf("%ld %ld %ld %ld %p\n", origin.x, origin.y, client.right, client.bottom, (void *)window);
+    }
+    else if (strcmp(argv[1], "ping") == 0)
+    {
+        DWORD_PTR answer = 0;
+        printf("%d\n", SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) ? 1 : 0);
     }
     else if (strcmp(argv[1], "click") == 0)
     {

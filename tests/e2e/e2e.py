@@ -1,0 +1,493 @@
+#!/usr/bin/env python3
+"""Whole jobs, end to end: the real program (the x86_64 build) under Wine with
+the stand-in recorder, alert and encoders, its clock placed with TZ a few
+seconds before each minute that matters, its buttons clicked through its real
+controls, and everything observed from outside: the stand-ins' logs, its exit
+status, its window's pixels and the calls Wine's relay log shows.
+
+Every scenario runs at once, each in its own Wine prefix on its own virtual
+display.
+
+    e2e.py BUILD_DIR [--only NAME ...] [--keep] [--results FILE]
+"""
+import argparse
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import threading
+import time
+import traceback
+
+WINE = '/usr/lib/wine/wine64'
+WINESERVER = '/usr/lib/wine/wineserver'
+DAY = 86400
+TICK = 2.0
+# A command goes out on the first handled tick of its minute: within a tick
+# of the minute's start, plus the time Wine takes to deliver and log it.
+FIRST_TICK_SLACK = TICK + 2.5
+
+# Each run's clock is placed this long before 10:59 (or 23:59), time enough
+# for Wine to start everything even with every scenario starting at once.
+LEAD = 35
+
+# Control IDs and lamp areas as the program defines them (src/schedule/schedule.h, src/ui/panel.h).
+IDC = {'START_HOUR_UP': 0, 'START_HOUR_DOWN': 1, 'START_MIN_UP': 2, 'START_MIN_DOWN': 3,
+       'STOP_HOUR_UP': 4, 'STOP_HOUR_DOWN': 5, 'STOP_MIN_UP': 6, 'STOP_MIN_DOWN': 7, 'SHUTDOWN_CHECK': 8}
+LAMP_CENTRES = {'red': (13, 23), 'blue': (13, 58), 'yellow': (13, 78)}
+LAMP_COLOURS = {'red': (255, 0, 0), 'blue': (0, 0, 255), 'yellow': (255, 255, 0)}
+
+
+def hms(h, m, s=0.0):
+    return h * 3600 + m * 60 + s
+
+
+def clock(seconds):
+    seconds %= DAY
+    return '%02d:%02d:%06.3f' % (seconds // 3600, seconds // 60 % 60, seconds % 60)
+
+
+def parse_clock(text):
+    h, m, s = text.split(':')
+    return int(h) * 3600 + int(m) * 60 + float(s)
+
+
+class Scenario:
+    """One run of Varnel in a prefix and on a display of its own."""
+
+    def __init__(self, name, bin_dir, template, work, version):
+        self.name, self.bin, self.version = name, bin_dir, version
+        self.dir = os.path.join(work, name)
+        self.prefix = os.path.join(self.dir, 'prefix')
+        self.template = template
+        self.failures = []
+        self.notes = []
+        self.processes = []
+        self.varnel = None
+        self.exit_status = None
+        self.exit_at = None
+        self.relay_seen = {}
+        self.offset = 0
+
+    # --- setting up -------------------------------------------------------
+    def open(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+        os.makedirs(self.dir)
+        subprocess.run(['cp', '-a', self.template, self.prefix], check=True)
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0', '800x600x24', '-nolisten', 'tcp'],
+                                     pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            self.display = ':' + pipe.readline().strip()
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=self.display, WINEDEBUG='-all',
+                        WINEDLLOVERRIDES='mscoree,mshtml=')
+        self.env.pop('TZ', None)
+        self.reg(r'HKCU\Software\Wine\AppDefaults\varnel.exe', 'Version', self.version)
+        self.reg(r'HKCU\Software\Wine\Debug', 'RelayInclude',
+                 'ExitWindowsEx;OpenProcessToken;LookupPrivilegeValueA;AdjustTokenPrivileges;SetForegroundWindow')
+        subprocess.run([WINESERVER, '-w'], env=self.env)
+
+    def reg(self, key, value, data):
+        subprocess.run([WINE, 'reg', 'add', key, '/v', value, '/d', data, '/f'], env=self.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+
+    def place_clock(self, local):
+        """From now on this scenario's programs see local time `local`."""
+        utc = time.time() % DAY
+        self.offset = (local - utc) % DAY
+        whole = int(round(self.offset))
+        self.offset = float(whole)
+        self.env['TZ'] = 'XYZ-%d:%02d:%02d' % (whole // 3600, whole // 60 % 60, whole % 60)
+
+    def now(self):
+        return (time.time() + self.offset) % DAY
+
+    def wait_until(self, local):
+        while True:
+            left = (local - self.now()) % DAY
+            if left > DAY / 2 or left < 0.02:
+                return
+            time.sleep(min(left, 0.2))
+
+    def close(self, keep):
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+        subprocess.run([WINESERVER, '-k'], env=self.env, stderr=subprocess.DEVNULL)
+        self.xvfb.kill()
+        if not keep and not self.failures:
+            shutil.rmtree(self.dir, ignore_errors=True)
+
+    # --- the programs -----------------------------------------------------
+    def standin(self, name, *options):
+        log = os.path.join(self.dir, name + '.log')
+        program = 'standin-encoder.exe' if name.startswith('encoder') else 'standin-%s.exe' % name
+        process = subprocess.Popen([WINE, os.path.join(self.bin, program), '--log', log] + [str(o) for o in options],
+                                   env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def start_varnel(self):
+        self.relay_path = os.path.join(self.dir, 'varnel.relay')
+        env = dict(self.env, WINEDEBUG='+relay')
+        self.varnel = subprocess.Popen([WINE, os.path.join(self.bin, 'varnel.exe')], env=env,
+                                       stdout=subprocess.DEVNULL, stderr=open(self.relay_path, 'w'))
+        self.processes.append(self.varnel)
+        threading.Thread(target=self.watch_varnel, daemon=True).start()
+        where = self.user('where').split()
+        self.hwnd = int(where[4], 16) if len(where) == 5 else None
+        self.client_origin = (int(where[0]), int(where[1])) if where else None
+
+    def watch_varnel(self):
+        """Times Varnel's end and the relay lines of interest as they appear."""
+        while True:
+            status = self.varnel.poll()
+            self.scan_relay()
+            if status is not None:
+                self.exit_status, self.exit_at = status, self.now()
+                return
+            time.sleep(0.05)
+
+    def scan_relay(self):
+        try:
+            text = open(self.relay_path).read()
+        except OSError:
+            return
+        for line in re.findall(r'Call (?:user32|advapi32|KERNEL32|kernel32)\.(\w+\([^)]*\))', text):
+            self.relay_seen.setdefault(line, self.now())
+
+    def relay_calls(self, name):
+        self.scan_relay()
+        return sorted(((t, c) for c, t in self.relay_seen.items() if c.startswith(name + '(')))
+
+    def user(self, *args):
+        # Under the load of every scenario starting at once, a Wine process
+        # has been seen to stall at its start; another one goes through.
+        for _ in range(3):
+            try:
+                result = subprocess.run([WINE, os.path.join(self.bin, 'standin-user.exe')] + [str(a) for a in args],
+                                        env=self.env, capture_output=True, text=True, timeout=20)
+                return result.stdout.strip()
+            except subprocess.TimeoutExpired:
+                self.notes.append('%s standin-user %s stalled; tried again' % (clock(self.now()), args[0]))
+        return ''
+
+    def click(self, *names):
+        self.user('click', *[IDC[n] for n in names])
+        self.notes.append('%s clicked %s' % (clock(self.now()), ' '.join(names)))
+
+    def lamp(self, colour):
+        """True when the lamp shows in its colour on screen."""
+        x, y = LAMP_CENTRES[colour]
+        ox, oy = self.client_origin
+        raw = subprocess.run(['import', '-display', self.display, '-window', 'root', '-depth', '8', '-crop',
+                              '1x1+%d+%d' % (ox + x, oy + y), 'rgb:-'], capture_output=True).stdout
+        return tuple(raw[:3]) == LAMP_COLOURS[colour]
+
+    # --- what the stand-ins logged --------------------------------------
+    def events(self, name, text=''):
+        path = os.path.join(self.dir, name + '.log')
+        if not os.path.exists(path):
+            return []
+        found = []
+        for line in open(path):
+            stamp, _, event = line.rstrip('\n').partition(' ')
+            if text in event:
+                found.append((parse_clock(stamp), event))
+        return found
+
+    def timeline(self):
+        lines = []
+        for name in sorted(os.listdir(self.dir)):
+            if name.endswith('.log'):
+                lines += ['%s %s: %s' % (clock(t), name[:-4], e) for t, e in self.events(name[:-4])]
+        lines += ['%s varnel: %s' % (clock(t), c) for c, t in self.relay_seen.items()]
+        if self.exit_at is not None:
+            lines.append('%s varnel: ended, status %s' % (clock(self.exit_at), self.exit_status))
+        return sorted(lines) + self.notes
+
+    # --- checks ---------------------------------------------------------
+    def expect(self, condition, what):
+        if not condition:
+            self.failures.append(what)
+        return condition
+
+    def expect_once_within(self, name, text, start, width, what):
+        """Exactly one event, arriving within [start, start + width] (local time)."""
+        found = self.events(name, text)
+        if self.expect(len(found) == 1, '%s: expected exactly one "%s", got %d' % (what, text, len(found))):
+            t = found[0][0]
+            self.expect(start <= t <= start + width, '%s: "%s" at %s, expected within %s + %.1f s'
+                        % (what, text, clock(t), clock(start), width))
+            return t
+        return None
+
+    def wait_for_end(self, timeout):
+        deadline = time.time() + timeout
+        while self.exit_at is None and time.time() < deadline:
+            time.sleep(0.1)
+        return self.exit_at is not None
+
+
+START = 'command wParam=1001 lParam=0'
+STOP = 'command wParam=1003 lParam=0'
+SPACE_DOWN = 'keydown vk=0x20 scan=0x45'
+SPACE_UP = 'keyup vk=0x20 scan=0x45'
+
+
+def job_until_encoders(s, ticked, recorder_options=(), encoder_options=None):
+    """The common first half: REC 11:00 and STOP 11:00, set before 10:59.
+
+    The recorder starts at 10:59 and stops at 11:01; the alert shows as the
+    recording starts; an encoder window lingers past the stop."""
+    s.place_clock(hms(10, 59) - LEAD)
+    s.standin('recorder', *recorder_options)
+    s.standin('alert', '--appear-after', '10:59:02')
+    s.standin('encoder', *(encoder_options or ('--title', 'lame', '--appear-after', '11:00:50', '--close-after', '11:01:10')))
+    s.start_varnel()
+    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', *(() if ticked else ('SHUTDOWN_CHECK',)))
+
+
+def check_start_and_alert(s):
+    s.expect_once_within('recorder', START, hms(10, 59), FIRST_TICK_SLACK, 'start')
+    s.expect(len(s.events('alert', SPACE_DOWN)) == 1 and len(s.events('alert', SPACE_UP)) == 1,
+             'the alert got one Space press and release with scan code 0x45')
+    s.expect(len(s.events('alert', 'key')) == 2, 'the alert got no other key')
+    s.expect(not s.events('recorder', 'key'), 'the recorder got no key')
+
+
+def check_stop(s):
+    t = s.expect_once_within('recorder', STOP, hms(11, 1), FIRST_TICK_SLACK, 'stop')
+    if s.hwnd is not None:
+        own = [c for _, c in s.relay_calls('SetForegroundWindow') if int(c[len('SetForegroundWindow('):-1], 16) == s.hwnd]
+        s.expect(own, "Varnel's own window brought to the front at the stop")
+    return t
+
+
+def scenario_whole_job(s):
+    job_until_encoders(s, ticked=False)
+    s.wait_until(hms(10, 59, 6))
+    s.expect(s.lamp('red'), 'red lamp lit after the start')
+    s.wait_until(hms(11, 1, 6))
+    s.expect(s.lamp('blue'), 'blue lamp lit after the stop')
+    s.expect(s.exit_at is None, 'no end while the encoder window lingers')
+    s.wait_for_end(40)
+    check_start_and_alert(s)
+    check_stop(s)
+    closed = s.events('encoder', 'closed')
+    if s.expect(closed and s.exit_at is not None, 'the encoder closed and Varnel ended'):
+        s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
+        s.expect(0 <= s.exit_at - closed[0][0] <= FIRST_TICK_SLACK,
+                 'ended on the first tick after the encoder closed (%.1f s after)' % (s.exit_at - closed[0][0]))
+    s.expect(not s.relay_calls('ExitWindowsEx'), 'no shutdown with the box unticked')
+
+
+def shutdown_job(s, flags, token_calls):
+    job_until_encoders(s, ticked=True)
+    s.wait_for_end(200)
+    check_start_and_alert(s)
+    check_stop(s)
+    closed = s.events('encoder', 'closed')
+    exits = s.relay_calls('ExitWindowsEx')
+    if s.expect(closed and len(exits) == 1, 'one shutdown request after the encoder closed'):
+        when, call = exits[0]
+        s.expect(call == 'ExitWindowsEx(%08x,00000000)' % flags, 'shutdown flags %d, got %s' % (flags, call))
+        # Yellow lamp on the first tick after the close, then six handled ticks.
+        delay = when - closed[0][0]
+        s.expect(6 * TICK - 0.5 <= delay <= 7 * TICK + 1.5, 'shutdown six ticks after the yellow lamp (%.1f s after the close)' % delay)
+    # Wine's own start-up opens the token too, with other access rights.
+    token = [c for c in ('OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges')
+             if [call for _, call in s.relay_calls(c) if c != 'OpenProcessToken' or ',00000028,' in call]]
+    s.expect(bool(token) == token_calls, 'token calls: expected %s, got %s' % (token_calls, token))
+    s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
+
+
+def scenario_shutdown_nt(s):
+    def yellow_lamp():
+        closed = []
+        while not closed and s.exit_at is None:
+            time.sleep(0.2)
+            closed = s.events('encoder', 'closed')
+        if closed:
+            s.wait_until(closed[0][0] + TICK + 1.5)
+            s.expect(s.lamp('yellow'), 'yellow lamp lit once the encoders are gone')
+            s.expect(s.lamp('red') and s.lamp('blue'), 'red and blue lamps still lit')
+    watcher = threading.Thread(target=yellow_lamp)
+    watcher.start()
+    shutdown_job(s, flags=12, token_calls=True)
+    watcher.join()
+
+
+def scenario_shutdown_95(s):
+    shutdown_job(s, flags=5, token_calls=False)
+
+
+def scenario_recorder_late(s):
+    s.place_clock(hms(10, 59) - LEAD)
+    s.standin('recorder', '--appear-after', '11:00:30')
+    s.start_varnel()
+    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK')
+    s.wait_for_end(190)
+    s.expect(not s.events('recorder', START), 'no start command')
+    s.expect_once_within('recorder', STOP, hms(11, 1), FIRST_TICK_SLACK, 'stop')
+    s.expect(s.exit_status == 0 and s.exit_at is not None and s.exit_at - hms(11, 1) < 10,
+             'the job went on to its end (status %s)' % s.exit_status)
+
+
+def scenario_midnight(s):
+    s.place_clock(hms(23, 59) - LEAD)
+    s.standin('recorder')
+    s.start_varnel()
+    # At 23:58 the defaults are REC 01:00 and STOP 02:00: both to 00:00.
+    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK')
+    s.wait_for_end(190)
+    s.expect_once_within('recorder', START, hms(23, 59), FIRST_TICK_SLACK, 'start across midnight')
+    s.expect_once_within('recorder', STOP, hms(0, 1), FIRST_TICK_SLACK, 'stop after midnight')
+    s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
+
+
+def scenario_stop_moved(s):
+    s.place_clock(hms(10, 59) - LEAD)
+    s.standin('recorder')
+    s.start_varnel()
+    # REC 11:00, STOP 11:05; at 11:01:00.3 STOP goes back to 11:00.
+    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_MIN_UP', 'SHUTDOWN_CHECK')
+    s.wait_until(hms(11, 1, 0.3))
+    clicked = s.now()
+    s.click('STOP_MIN_DOWN')
+    s.wait_for_end(30)
+    s.expect_once_within('recorder', START, hms(10, 59), FIRST_TICK_SLACK, 'start')
+    t = s.expect_once_within('recorder', STOP, hms(11, 1), 6, 'stop at the new time')
+    if t is not None:
+        # The tick right after the click is skipped: the stop comes on the next one.
+        s.expect(t - clicked >= TICK - 0.3, 'the tick after the click was skipped (stop %.1f s after it)' % (t - clicked))
+        s.expect(t - clicked <= 2 * TICK + 2.0, 'stop on the tick after the skipped one (%.1f s after)' % (t - clicked))
+    s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
+
+
+def scenario_closed_mid_job(s):
+    s.place_clock(hms(10, 59) - LEAD)
+    s.standin('recorder')
+    s.standin('encoder', '--title', 'lame')
+    s.start_varnel()
+    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN')
+    s.wait_until(hms(10, 59, 10))
+    s.user('close')
+    closed_at = s.now()
+    s.wait_for_end(20)
+    s.expect(s.exit_status == 0, 'status 0 after the window was closed, got %s' % s.exit_status)
+    s.wait_until(hms(11, 1, 8))
+    s.expect(len(s.events('recorder', 'command')) == 1, 'only the start command, nothing after the close')
+    s.expect(all(t < closed_at for t, _ in s.events('recorder', 'command')), 'nothing sent after the close')
+    s.expect(not s.relay_calls('ExitWindowsEx'), 'no shutdown')
+
+
+def scenario_hung(s):
+    # The recorder stops pumping from 11:00:55 to 11:01:13; the encoder
+    # window hangs from 11:00:55 to 11:01:25 and closes as it recovers.
+    job_until_encoders(s, ticked=False, recorder_options=('--hang-at', '11:00:55', '--hang-for', 18),
+                       encoder_options=('--title', 'lame', '--appear-after', '11:00:50', '--hang-at', '11:00:55',
+                                        '--hang-for', 30, '--close-after', '11:01:20'))
+    s.wait_until(hms(11, 1, 5))
+    s.expect(s.user('ping') == '1', 'Varnel answers while the recorder and the encoder hang')
+    s.expect(not s.events('recorder', STOP), 'the hung recorder has not yet taken the command')
+    s.wait_for_end(60)
+    t = s.events('recorder', STOP)
+    s.expect(len(t) == 1, 'the stop command reached the recorder once it recovered')
+    closed = s.events('encoder', 'closed')
+    if s.expect(closed and s.exit_at is not None, 'the encoder closed and Varnel ended'):
+        s.expect(0 <= s.exit_at - closed[0][0] <= FIRST_TICK_SLACK,
+                 'ended on the first tick after the hung encoder closed (%.1f s after)' % (s.exit_at - closed[0][0]))
+    s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
+
+
+SCENARIOS = [
+    ('whole_job', 'winxp', scenario_whole_job),
+    ('shutdown_nt', 'winxp', scenario_shutdown_nt),
+    ('shutdown_95', 'win98', scenario_shutdown_95),
+    ('recorder_late', 'winxp', scenario_recorder_late),
+    ('midnight', 'winxp', scenario_midnight),
+    ('stop_moved', 'winxp', scenario_stop_moved),
+    ('closed_mid_job', 'winxp', scenario_closed_mid_job),
+    ('hung', 'winxp', scenario_hung),
+]
+
+
+# Scenarios whose commands go out on the first handled tick of their minute.
+ON_TIME = ('whole_job', 'shutdown_nt', 'shutdown_95', 'recorder_late', 'midnight')
+
+
+def make_template(bin_dir, work):
+    template = os.path.join(work, 'template')
+    if os.path.exists(os.path.join(template, 'system.reg')):
+        return template
+    env = dict(os.environ, WINEPREFIX=template, WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+    env.pop('DISPLAY', None)
+    subprocess.run([WINE, 'wineboot', '-i'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run([WINESERVER, '-w'], env=env)
+    return template
+
+
+def run(name, version, body, bin_dir, template, work, keep, results):
+    s = Scenario(name, bin_dir, template, work, version)
+    try:
+        s.open()
+        body(s)
+        if name in ON_TIME:
+            # Seconds from the start of the trigger minute to the command's arrival.
+            s.delays = [t % 60 for text in (START, STOP) for t, _ in s.events('recorder', text)]
+    except Exception:
+        s.failures.append('crashed: ' + traceback.format_exc())
+    finally:
+        s.scan_relay()
+        results[name] = s
+        s.close(keep)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('bin')
+    parser.add_argument('--only', nargs='*')
+    parser.add_argument('--keep', action='store_true')
+    parser.add_argument('--results')
+    args = parser.parse_args()
+    bin_dir = os.path.abspath(args.bin)
+    work = os.path.join(bin_dir, 'e2e')
+    os.makedirs(work, exist_ok=True)
+    template = make_template(bin_dir, work)
+
+    chosen = [s for s in SCENARIOS if not args.only or s[0] in args.only]
+    results = {}
+    threads = [threading.Thread(target=run, args=(n, v, b, bin_dir, template, work, args.keep, results))
+               for n, v, b in chosen]
+    for t in threads:
+        t.start()
+        time.sleep(3)  # Wine's start-up is heavy: not all at once
+    for t in threads:
+        t.join()
+
+    failed = 0
+    delays = []
+    for name, _, _ in chosen:
+        s = results[name]
+        status = 'ok' if not s.failures else 'FAILED'
+        print('%s: %s (Wine version %s)' % (status, name, s.version))
+        for f in s.failures:
+            print('    - ' + f)
+        if s.failures:
+            failed += 1
+            print('    timeline:')
+            for line in s.timeline():
+                print('      ' + line)
+        delays += getattr(s, 'delays', [])
+    if args.results:
+        json.dump({'command_delays': delays}, open(args.results, 'w'))
+    print('%d passed, %d failed' % (len(chosen) - failed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
