@@ -92,22 +92,22 @@ TEST_CASE("the window, its class, its nine controls, and the panel at start")
 
     // The controls, in the order they were made.
     HWND control = GetWindow(window, GW_CHILD);
-    for (const ControlSpec &spec : PANEL_CONTROLS)
+    for (const ControlSpec &expected : PANEL_CONTROLS)
     {
-        CAPTURE(spec.id);
+        CAPTURE(expected.id);
         REQUIRE(control != NULL);
-        CHECK(GetDlgCtrlID(control) == spec.id);
+        CHECK(GetDlgCtrlID(control) == expected.id);
         GetClassNameA(control, name, sizeof name);
         CHECK(lstrcmpiA(name, "Button") == 0);
         GetWindowTextA(control, name, sizeof name);
         CHECK(std::string(name) == "");
-        CHECK((DWORD)GetWindowLongA(control, GWL_STYLE) == spec.style);
+        CHECK((DWORD)GetWindowLongA(control, GWL_STYLE) == expected.style);
         CHECK(GetWindowLongA(control, GWL_EXSTYLE) == 0);
         RECT place;
         GetWindowRect(control, &place);
         MapWindowPoints(NULL, window, (POINT *)&place, 2);
-        CHECK(place.left == spec.x);
-        CHECK(place.top == spec.y);
+        CHECK(place.left == expected.x);
+        CHECK(place.top == expected.y);
         CHECK(place.right - place.left == CONTROL_SIZE);
         CHECK(place.bottom - place.top == CONTROL_SIZE);
         control = GetWindow(control, GW_HWNDNEXT);

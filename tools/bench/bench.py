@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Varnel's figures, as ratios measured in one run (a benchmark, not a test).
+
+    tools/bench/bench.py [--idle SECONDS]
+
+- size: the shipped program (build/win32/varnel.exe) against a bare window
+  program built with the same flags (build/win32/bare_window.exe), the floor
+  that the start-up code sets;
+- delay: from the start of the trigger minute to each command's arrival at
+  the stand-in recorder, over the end-to-end runs (build/win64/e2e/results.json,
+  written by the test command), against the two-second tick;
+- idle: processor time used during a long idle wait, Varnel against the bare
+  window program running the same two-second timer, both under Wine.
+Run tools/setup-and-test first: it builds both presets and the e2e results.
+"""
+import argparse
+import json
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WIN32 = os.path.join(ROOT, 'build', 'win32')
+WIN64 = os.path.join(ROOT, 'build', 'win64')
+WINE = '/usr/lib/wine/wine64'
+
+
+def cpu_seconds(pid):
+    """Time on the processor of a Linux process's threads, in seconds (the
+    scheduler counts nanoseconds; the usual tick counts are too coarse here)."""
+    total = 0
+    for task in os.listdir('/proc/%d/task' % pid):
+        total += int(open('/proc/%d/task/%s/schedstat' % (pid, task)).read().split()[0])
+    return total / 1e9
+
+
+def idle_cpu(seconds):
+    state = os.path.join(WIN64, 'bench-wine')
+    env_lines = subprocess.run([os.path.join(ROOT, 'tools', 'wine-run'), state, '--env'],
+                               capture_output=True, text=True, check=True).stdout
+    env = dict(os.environ)
+    for assignment in env_lines.replace('export ', '').split():
+        name, _, value = assignment.partition('=')
+        env[name] = value.strip("'")
+    try:
+        programs = {name: subprocess.Popen([WINE, os.path.join(WIN64, name + '.exe')], env=env,
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                    for name in ('varnel', 'bare_window')}
+        time.sleep(5)  # past start-up
+        start = {name: cpu_seconds(p.pid) for name, p in programs.items()}
+        time.sleep(seconds)
+        used = {name: cpu_seconds(p.pid) - start[name] for name, p in programs.items()}
+        for p in programs.values():
+            p.kill()
+        return used
+    finally:
+        subprocess.run([os.path.join(ROOT, 'tools', 'wine-run'), state, '--stop'])
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--idle', type=float, default=120)
+    args = parser.parse_args()
+
+    shipped = os.path.getsize(os.path.join(WIN32, 'varnel.exe'))
+    bare = os.path.getsize(os.path.join(WIN32, 'bare_window.exe'))
+    print('size: varnel.exe %d bytes, bare window program %d bytes: ratio %.2f' % (shipped, bare, shipped / bare))
+
+    results = os.path.join(WIN64, 'e2e', 'results.json')
+    if os.path.exists(results):
+        delays = json.load(open(results))['command_delays']
+        if delays:
+            print('delay: %d commands, from the start of the trigger minute: mean %.2f s, max %.2f s; '
+                  'mean against the tick %.2f, max against the tick %.2f'
+                  % (len(delays), statistics.mean(delays), max(delays), statistics.mean(delays) / 2,
+                     max(delays) / 2))
+    else:
+        print('delay: no end-to-end results yet (run tools/setup-and-test)')
+
+    used = idle_cpu(args.idle)
+    ratio = used['varnel'] / used['bare_window'] if used['bare_window'] > 0 else float('nan')
+    print('idle: %.0f s waiting: varnel %.4f s of processor time, bare window program %.4f s: ratio %.2f'
+          % (args.idle, used['varnel'], used['bare_window'], ratio))
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
