@@ -11,6 +11,7 @@
 #include <string.h>
 #include <windows.h>
 
+#include "schedule/schedule.h"
 #include "ui/main_window.h"
 
 int main(int argc, char **argv)
@@ -22,6 +23,9 @@ int main(int argc, char **argv)
         if (window == NULL)
             Sleep(50);
     }
+    // The window exists before its controls do: wait for the last of them.
+    for (int i = 0; i < 100 && window != NULL && GetDlgItem(window, IDC_SHUTDOWN_CHECK) == NULL; i++)
+        Sleep(50);
     if (window == NULL || argc < 2)
     {
         fprintf(stderr, "no Varnel window\n");
