@@ -33,11 +33,22 @@ FIRST_TICK_SLACK = TICK + 2.5
 # for Wine to start everything even with every scenario starting at once.
 LEAD = 35
 
-# Control IDs and lamp areas as the program defines them (src/schedule/schedule.h, src/ui/panel.h).
-IDC = {'START_HOUR_UP': 0, 'START_HOUR_DOWN': 1, 'START_MIN_UP': 2, 'START_MIN_DOWN': 3,
-       'STOP_HOUR_UP': 4, 'STOP_HOUR_DOWN': 5, 'STOP_MIN_UP': 6, 'STOP_MIN_DOWN': 7, 'SHUTDOWN_CHECK': 8}
-LAMP_CENTRES = {'red': (13, 23), 'blue': (13, 58), 'yellow': (13, 78)}
-LAMP_COLOURS = {'red': (255, 0, 0), 'blue': (0, 0, 255), 'yellow': (255, 255, 0)}
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+
+def read_source(path):
+    return open(os.path.join(ROOT, path)).read()
+
+
+# Control IDs, lamp areas and lamp colours, read from where the program defines them.
+IDC = {name: int(value) for name, value in
+       re.findall(r'IDC_(\w+) = (\d+)', read_source('src/schedule/schedule.h'))}
+_LAMP_NAMES = {'REC': 'red', 'STOP': 'blue', 'SHUTDOWN': 'yellow'}
+LAMP_CENTRES = {_LAMP_NAMES[name]: ((int(l) + int(r)) // 2, (int(t) + int(b)) // 2) for name, l, t, r, b in
+                re.findall(r'RECT_LAMP_(\w+) = \{(\d+), (\d+), (\d+), (\d+)\}', read_source('src/ui/panel.h'))}
+LAMP_COLOURS = {_LAMP_NAMES[name]: (int(r), int(g), int(b)) for name, r, g, b in
+                re.findall(r'\{LAMP_(\w+), RGB\((\d+), (\d+), (\d+)\)', read_source('src/ui/paint.cpp'))}
+assert len(IDC) == 9 and len(LAMP_CENTRES) == 3 and len(LAMP_COLOURS) == 3, 'program constants not found'
 
 
 def hms(h, m, s=0.0):
