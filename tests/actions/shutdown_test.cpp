@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/shutdown.h"
+#include "describe.h"
 
 namespace
 {
@@ -87,14 +88,6 @@ BOOL WINAPI SpyCloseHandle(HANDLE handle)
                                                                 "CloseHandle"))(handle);
     Call("CloseHandle token");
     return TRUE;
-}
-
-std::string Describe(const std::vector<std::string> &list)
-{
-    std::string text;
-    for (const std::string &c : list)
-        text += "  " + c + "\n";
-    return text.empty() ? "  (nothing)\n" : text;
 }
 
 void Expect(const Scenario &s, DWORD lastErrorBefore, const std::vector<std::string> &expected)

@@ -47,14 +47,6 @@ std::vector<std::string> LoggedEvents(const StandInProcess &standIn)
     return events;
 }
 
-std::string Describe(const std::vector<std::string> &events)
-{
-    std::string text;
-    for (const std::string &e : events)
-        text += "  " + e + "\n";
-    return text.empty() ? "  (nothing)\n" : text;
-}
-
 int WaitForEvent(const StandInProcess &standIn, const char *event, int ms)
 {
     for (int waited = 0;; waited += 20)

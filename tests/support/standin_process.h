@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "describe.h"
+
 struct StandInProcess
 {
     HANDLE process;
@@ -19,7 +21,6 @@ struct StandInProcess
 StandInProcess StartStandIn(const char *program, const std::string &options = "");
 // The events it logged so far, without their times.
 std::vector<std::string> LoggedEvents(const StandInProcess &standIn);
-std::string Describe(const std::vector<std::string> &events);
 // Waits up to ms for an event; 1 when it came.
 int WaitForEvent(const StandInProcess &standIn, const char *event, int ms);
 // Ends the process (if still running) and removes its log.
