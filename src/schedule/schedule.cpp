@@ -3,6 +3,9 @@
 #include "job/job.h"
 #include "ui/panel.h"
 
+static const int HOUR_STEP = 60;
+static const int MINUTE_STEP = 5;
+
 ScheduleTimes Schedule;
 
 void InitSchedule()

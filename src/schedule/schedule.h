@@ -20,9 +20,6 @@ enum
     IDC_SHUTDOWN_CHECK = 8
 };
 
-const int HOUR_STEP = 60;
-const int MINUTE_STEP = 5;
-
 struct ScheduleTimes
 {
     MinuteOfDay startMinute; // REC: the recorder starts in the minute before

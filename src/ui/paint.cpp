@@ -50,11 +50,12 @@ void InitPanelFonts()
     FillFont(&LabelFont, 12, FW_NORMAL, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
 }
 
-int FormatTime(char *text, int minuteOfDay)
+// "hh:mm" into text (room for 6); returns its length.
+static int FormatTime(char *text, MinuteOfDay minute)
 {
     // USER32's formatter: the C++ runtime's printf would pull in imports
     // that old Windows lacks.
-    return wsprintfA(text, "%02d:%02d", minuteOfDay / 60, minuteOfDay % 60);
+    return wsprintfA(text, "%02d:%02d", minute / 60, minute % 60);
 }
 
 static void DrawTime(HDC dc, int x, int y, MinuteOfDay minute)

@@ -9,9 +9,6 @@ extern LOGFONTA TimeFont;
 extern LOGFONTA LabelFont;
 void InitPanelFonts();
 
-// "hh:mm" into text (room for 6); returns its length.
-int FormatTime(char *text, int minuteOfDay);
-
 // Draws the whole panel; it only reads the schedule and the job.
 LRESULT OnPaint(HWND window);
 
