@@ -24,11 +24,15 @@ const char *StandInOption(const char *name)
     return NULL;
 }
 
-static int LocalSecondOfDay()
+// Local time as the C runtime sees it (so TZ places it as it places Varnel's
+// clock), in milliseconds since midnight.
+static long long LocalMilliseconds()
 {
-    time_t now = time(NULL);
-    const struct tm *local = localtime(&now);
-    return local->tm_hour * 3600 + local->tm_min * 60 + local->tm_sec;
+    const long long day = 86400000LL;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULONGLONG ms = ((((ULONGLONG)now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
+    return ((long long)(ms % day) + utcToLocalSeconds * 1000LL) % day;
 }
 
 // Seconds from now until the option's time: plain seconds, or hh:mm:ss local.
@@ -39,21 +43,17 @@ static double Seconds(const char *name, double otherwise)
         return otherwise;
     int h, m, s;
     if (sscanf(text, "%d:%d:%d", &h, &m, &s) == 3)
-        return (double)(((h * 3600 + m * 60 + s - LocalSecondOfDay()) % 86400 + 86400) % 86400);
+    {
+        double seconds = (h * 3600 + m * 60 + s) - LocalMilliseconds() / 1000.0;
+        return seconds < 0 ? seconds + 86400 : seconds;
+    }
     return atof(text);
 }
 
-// Local time as the C runtime sees it (so TZ places it as it places Varnel's
-// clock), to the millisecond.
+// One line of the log, stamped with the local time to the millisecond.
 static void Say(const char *format, ...)
 {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULONGLONG ms = ((((ULONGLONG)now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
-    long long dayMs = 86400000LL;
-    long long local = ((long long)(ms % dayMs) + utcToLocalSeconds * 1000LL) % dayMs;
-    if (local < 0)
-        local += dayMs;
+    long long local = LocalMilliseconds();
     char line[256];
     int n = snprintf(line, sizeof line, "%02d:%02d:%02d.%03d ", (int)(local / 3600000), (int)(local / 60000 % 60),
                      (int)(local / 1000 % 60), (int)(local % 1000));
