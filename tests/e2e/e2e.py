@@ -278,6 +278,15 @@ def check_stop(s):
     return t
 
 
+def check_end_after_encoder(s):
+    """Status 0, on the first tick after the last encoder window closed."""
+    closed = s.events('encoder', 'closed')
+    if s.expect(closed and s.exit_at is not None, 'the encoder closed and Varnel ended'):
+        s.expect(0 <= s.exit_at - closed[0][0] <= FIRST_TICK_SLACK,
+                 'ended on the first tick after the encoder closed (%.1f s after)' % (s.exit_at - closed[0][0]))
+    s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
+
+
 def scenario_whole_job(s):
     job_until_encoders(s, ticked=False)
     s.wait_until(hms(10, 59, 6))
@@ -288,11 +297,7 @@ def scenario_whole_job(s):
     s.wait_for_end(40)
     check_start_and_alert(s)
     check_stop(s)
-    closed = s.events('encoder', 'closed')
-    if s.expect(closed and s.exit_at is not None, 'the encoder closed and Varnel ended'):
-        s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
-        s.expect(0 <= s.exit_at - closed[0][0] <= FIRST_TICK_SLACK,
-                 'ended on the first tick after the encoder closed (%.1f s after)' % (s.exit_at - closed[0][0]))
+    check_end_after_encoder(s)
     s.expect(not s.relay_calls('ExitWindowsEx'), 'no shutdown with the box unticked')
 
 
@@ -408,11 +413,7 @@ def scenario_hung(s):
     s.wait_for_end(60)
     t = s.events('recorder', STOP)
     s.expect(len(t) == 1, 'the stop command reached the recorder once it recovered')
-    closed = s.events('encoder', 'closed')
-    if s.expect(closed and s.exit_at is not None, 'the encoder closed and Varnel ended'):
-        s.expect(0 <= s.exit_at - closed[0][0] <= FIRST_TICK_SLACK,
-                 'ended on the first tick after the hung encoder closed (%.1f s after)' % (s.exit_at - closed[0][0]))
-    s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
+    check_end_after_encoder(s)
 
 
 SCENARIOS = [
