@@ -7,6 +7,7 @@
 #include "actions/driver_alert.h"
 #include "actions/encoders.h"
 #include "actions/recorder.h"
+#include "replace_import.h"
 #include "standin_process.h"
 
 // Cases Wine cannot produce on demand: a post the system refuses and a
@@ -41,10 +42,8 @@ static BOOL WINAPI SetForegroundWindowSpy(HWND window)
     return real(window);
 }
 
-extern "C" {
-void *__imp_PostMessageA = (void *)&PostMessageSpy;
-void *__imp_SetForegroundWindow = (void *)&SetForegroundWindowSpy;
-}
+REPLACE_WINAPI_IMPORT(PostMessageA, 16, PostMessageSpy)
+REPLACE_WINAPI_IMPORT(SetForegroundWindow, 4, SetForegroundWindowSpy)
 
 static int Count(const std::vector<std::string> &events, const std::string &prefix)
 {

@@ -9,6 +9,7 @@
 
 #include "actions/shutdown.h"
 #include "describe.h"
+#include "replace_import.h"
 
 namespace
 {
@@ -102,14 +103,12 @@ void Expect(const Scenario &s, DWORD lastErrorBefore, const std::vector<std::str
 
 } // namespace
 
-extern "C" {
-void *__imp_GetVersionExA = (void *)&FakeGetVersionExA;
-void *__imp_OpenProcessToken = (void *)&FakeOpenProcessToken;
-void *__imp_LookupPrivilegeValueA = (void *)&FakeLookupPrivilegeValueA;
-void *__imp_AdjustTokenPrivileges = (void *)&FakeAdjustTokenPrivileges;
-void *__imp_ExitWindowsEx = (void *)&FakeExitWindowsEx;
-void *__imp_CloseHandle = (void *)&SpyCloseHandle;
-}
+REPLACE_WINAPI_IMPORT(GetVersionExA, 4, FakeGetVersionExA)
+REPLACE_WINAPI_IMPORT(OpenProcessToken, 12, FakeOpenProcessToken)
+REPLACE_WINAPI_IMPORT(LookupPrivilegeValueA, 12, FakeLookupPrivilegeValueA)
+REPLACE_WINAPI_IMPORT(AdjustTokenPrivileges, 24, FakeAdjustTokenPrivileges)
+REPLACE_WINAPI_IMPORT(ExitWindowsEx, 8, FakeExitWindowsEx)
+REPLACE_WINAPI_IMPORT(CloseHandle, 4, SpyCloseHandle)
 
 static const std::string VERSION = "GetVersionExA size=148";
 static const std::string OPEN = "OpenProcessToken own=1 access=40"; // TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY

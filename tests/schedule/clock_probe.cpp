@@ -1,8 +1,11 @@
-// Reports GetNowMinute() as its exit status, so a test can read the clock
-// of a process whose local time it placed with TZ.
+// Prints GetNowMinute(), so that a test can read the clock of a process
+// whose local time it placed.
+#include <stdio.h>
+
 #include "schedule/minute.h"
 
 int main()
 {
-    return GetNowMinute();
+    printf("minute %d\n", GetNowMinute());
+    return 0;
 }

@@ -1,14 +1,16 @@
-// The real program, started with its clock placed, observed from outside as
-// another program would: its window, its controls, its pixels, its end.
+// The real program, observed from outside as another program would: its
+// window, its controls, its pixels, its end. Each case that depends on the
+// time of day runs in a process whose local clock its test entry placed
+// (tests/CMakeLists.txt), and Varnel inherits that clock.
 #include <doctest/doctest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <time.h>
 
 #include "pixels.h"
 #include "res/resource.h"
-#include "placed_clock.h"
 #include "schedule/schedule.h"
 #include "standin_process.h"
 #include "ui/controls.h"
@@ -16,21 +18,29 @@
 #include "ui/paint.h"
 #include "ui/panel.h"
 
-static int At(int hour, int minute, int second = 0)
-{
-    return hour * 3600 + minute * 60 + second;
-}
-
 struct Varnel
 {
     HANDLE process;
     HWND window;
 };
 
-static Varnel StartVarnel(int localSecondOfDay)
+// The local time of day, in seconds, as the runtime reads it.
+static int LocalSecond()
 {
-    Varnel varnel = {StartWithClock("varnel.exe", localSecondOfDay), NULL};
-    REQUIRE(varnel.process != NULL);
+    time_t now = time(NULL);
+    const struct tm *local = localtime(&now);
+    return local->tm_hour * 3600 + local->tm_min * 60 + local->tm_sec;
+}
+
+static Varnel StartVarnel()
+{
+    char command[] = "varnel.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    REQUIRE(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info));
+    CloseHandle(info.hThread);
+    Varnel varnel = {info.hProcess, NULL};
     for (int i = 0; i < 500 && varnel.window == NULL; i++)
     {
         Sleep(20);
@@ -44,7 +54,10 @@ static Varnel StartVarnel(int localSecondOfDay)
 static void Close(Varnel &varnel)
 {
     PostMessageA(varnel.window, WM_CLOSE, 0, 0);
-    CHECK(WaitForStatus(varnel.process, 10000) == 0);
+    DWORD status = 1;
+    CHECK(WaitForSingleObject(varnel.process, 10000) == WAIT_OBJECT_0);
+    GetExitCodeProcess(varnel.process, &status);
+    CHECK(status == 0);
     CloseHandle(varnel.process);
 }
 
@@ -69,8 +82,9 @@ static bool ShowsTimes(HWND window, const char *start, const char *stop)
 
 TEST_CASE("the window, its class, its nine controls, and the panel at start")
 {
+    // Placed at 10:20:30.
     InitPanelFonts();
-    Varnel varnel = StartVarnel(At(10, 20, 30));
+    Varnel varnel = StartVarnel();
     HWND window = varnel.window;
 
     char name[64];
@@ -130,8 +144,9 @@ TEST_CASE("the window, its class, its nine controls, and the panel at start")
 
 TEST_CASE("the buttons step the times shown, across midnight; the check box only toggles")
 {
+    // Placed at 23:10:20.
     InitPanelFonts();
-    Varnel varnel = StartVarnel(At(23, 10, 20));
+    Varnel varnel = StartVarnel();
     CHECK(ShowsTimes(varnel.window, "00:00", "01:00"));
 
     struct Row
@@ -163,12 +178,14 @@ TEST_CASE("closing the window ends the program with status 0 and sends nothing t
 {
     StandInProcess recorder = StartStandIn("standin-recorder.exe");
     StandInProcess encoder = StartStandIn("standin-encoder.exe", "--title lame");
-    // Eleven seconds before the minute ahead of REC: ticks run, nothing is due.
-    Varnel varnel = StartVarnel(At(10, 58, 49));
+    // Placed at 10:58:40: ticks run before the minute ahead of REC, nothing is due.
+    Varnel varnel = StartVarnel();
     SendMessageA(GetDlgItem(varnel.window, IDC_START_HOUR_DOWN), BM_CLICK, 0, 0); // REC 11:00
     Settle(2500);
     Close(varnel);
-    Settle(14000); // past the minute in which REC would have started
+    REQUIRE(LocalSecond() < 10 * 3600 + 59 * 60);
+    while (LocalSecond() < 10 * 3600 + 59 * 60 + 6) // past the ticks that would have started it
+        Settle(200);
 
     for (StandInProcess *standIn : {&recorder, &encoder})
     {

@@ -1,0 +1,19 @@
+// Replaces one imported function in a test program, where the real system
+// cannot produce the case (a refused post, a privilege not held). The
+// program calls through the import's pointer; a test object that defines
+// that pointer is linked instead of the DLL's, and only in that test program.
+// The names are i386 ones: stdcall functions carry their argument bytes.
+#ifndef VARNEL_TESTS_REPLACE_IMPORT_H
+#define VARNEL_TESTS_REPLACE_IMPORT_H
+
+#define REPLACE_WINAPI_IMPORT(name, argumentBytes, replacement)                                    \
+    extern "C" {                                                                                   \
+    void *replaced_##name __asm__("__imp__" #name "@" #argumentBytes) = (void *)&replacement;      \
+    }
+
+#define REPLACE_CDECL_IMPORT(name, replacement)                                                    \
+    extern "C" {                                                                                   \
+    void *replaced_##name __asm__("__imp__" #name) = (void *)&replacement;                         \
+    }
+
+#endif
