@@ -1,29 +1,27 @@
 #!/usr/bin/env python3
-"""Whole jobs, end to end: the real program (the x86_64 build) under Wine with
-the stand-in recorder, alert and encoders, its clock placed with TZ a few
-seconds before each minute that matters, its buttons clicked through its real
-controls, and everything observed from outside: the stand-ins' logs, its exit
-status, its window's pixels and the calls Wine's relay log shows.
+"""Whole jobs, end to end: the shipped program under Wine with the stand-in
+recorder, alert and encoders, its clock placed a few seconds before each
+minute that matters, its buttons clicked through its real controls, and
+everything observed from outside (tools/harness/job_run.py). Across the
+scenarios Wine reports every Windows version Varnel is made for.
 
 Every scenario runs at once, each in its own Wine prefix on its own virtual
-display.
+display. Runs inside the Wine environment (tools/in-env).
 
     e2e.py BUILD_DIR [--only NAME ...] [--keep] [--results FILE]
 """
 import argparse
 import json
 import os
-import re
-import shutil
-import subprocess
 import sys
 import threading
 import time
 import traceback
 
-WINE = '/usr/lib/wine/wine64'
-WINESERVER = '/usr/lib/wine/wineserver'
-DAY = 86400
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'harness'))
+from job_run import JobRun  # noqa: E402
+from wine import clock_text  # noqa: E402
+
 TICK = 2.0
 # A command goes out on the first handled tick of its minute: within a tick
 # of the minute's start, plus the time Wine takes to deliver and log it.
@@ -33,194 +31,19 @@ FIRST_TICK_SLACK = TICK + 2.5
 # for Wine to start everything even with every scenario starting at once.
 LEAD = 35
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-
-
-def read_source(path):
-    return open(os.path.join(ROOT, path)).read()
-
-
-# Control IDs, lamp areas and lamp colours, read from where the program defines them.
-IDC = {name: int(value) for name, value in
-       re.findall(r'IDC_(\w+) = (\d+)', read_source('src/schedule/schedule.h'))}
-_LAMP_NAMES = {'REC': 'red', 'STOP': 'blue', 'SHUTDOWN': 'yellow'}
-LAMP_CENTRES = {_LAMP_NAMES[name]: ((int(l) + int(r)) // 2, (int(t) + int(b)) // 2) for name, l, t, r, b in
-                re.findall(r'RECT_LAMP_(\w+) = \{(\d+), (\d+), (\d+), (\d+)\}', read_source('src/ui/panel.h'))}
-LAMP_COLOURS = {_LAMP_NAMES[name]: (int(r), int(g), int(b)) for name, r, g, b in
-                re.findall(r'\{LAMP_(\w+), RGB\((\d+), (\d+), (\d+)\)', read_source('src/ui/paint.cpp'))}
-assert len(IDC) == 9 and len(LAMP_CENTRES) == 3 and len(LAMP_COLOURS) == 3, 'program constants not found'
-
 
 def hms(h, m, s=0.0):
     return h * 3600 + m * 60 + s
 
 
-def clock(seconds):
-    seconds %= DAY
-    return '%02d:%02d:%06.3f' % (seconds // 3600, seconds // 60 % 60, seconds % 60)
+class Scenario(JobRun):
+    """A job run that collects what it found wrong."""
 
-
-def parse_clock(text):
-    h, m, s = text.split(':')
-    return int(h) * 3600 + int(m) * 60 + float(s)
-
-
-class Scenario:
-    """One run of Varnel in a prefix and on a display of its own."""
-
-    def __init__(self, name, bin_dir, template, work, version):
-        self.name, self.bin, self.version = name, bin_dir, version
-        self.dir = os.path.join(work, name)
-        self.prefix = os.path.join(self.dir, 'prefix')
-        self.template = template
+    def __init__(self, name, bin_dir, work, version):
+        self.name = name
         self.failures = []
-        self.notes = []
-        self.processes = []
-        self.varnel = None
-        self.exit_status = None
-        self.exit_at = None
-        self.relay_seen = {}
-        self.offset = 0
+        JobRun.__init__(self, os.path.join(work, name), bin_dir, version)
 
-    # --- setting up -------------------------------------------------------
-    def open(self):
-        shutil.rmtree(self.dir, ignore_errors=True)
-        os.makedirs(self.dir)
-        subprocess.run(['cp', '-a', self.template, self.prefix], check=True)
-        read, write = os.pipe()
-        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0', '800x600x24', '-nolisten', 'tcp'],
-                                     pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            self.display = ':' + pipe.readline().strip()
-        self.env = dict(os.environ, WINEPREFIX=self.prefix, DISPLAY=self.display, WINEDEBUG='-all',
-                        WINEDLLOVERRIDES='mscoree,mshtml=')
-        self.env.pop('TZ', None)
-        self.reg(r'HKCU\Software\Wine\AppDefaults\varnel.exe', 'Version', self.version)
-        self.reg(r'HKCU\Software\Wine\Debug', 'RelayInclude',
-                 'ExitWindowsEx;OpenProcessToken;LookupPrivilegeValueA;AdjustTokenPrivileges;SetForegroundWindow')
-        subprocess.run([WINESERVER, '-w'], env=self.env)
-
-    def reg(self, key, value, data):
-        subprocess.run([WINE, 'reg', 'add', key, '/v', value, '/d', data, '/f'], env=self.env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-
-    def place_clock(self, local):
-        """From now on this scenario's programs see local time `local`."""
-        utc = time.time() % DAY
-        self.offset = (local - utc) % DAY
-        whole = int(round(self.offset))
-        self.offset = float(whole)
-        self.env['TZ'] = 'XYZ-%d:%02d:%02d' % (whole // 3600, whole // 60 % 60, whole % 60)
-
-    def now(self):
-        return (time.time() + self.offset) % DAY
-
-    def wait_until(self, local):
-        while True:
-            left = (local - self.now()) % DAY
-            if left > DAY / 2 or left < 0.02:
-                return
-            time.sleep(min(left, 0.2))
-
-    def close(self, keep):
-        for process in self.processes:
-            if process.poll() is None:
-                process.kill()
-        subprocess.run([WINESERVER, '-k'], env=self.env, stderr=subprocess.DEVNULL)
-        self.xvfb.kill()
-        if not keep and not self.failures:
-            shutil.rmtree(self.dir, ignore_errors=True)
-
-    # --- the programs -----------------------------------------------------
-    def standin(self, name, *options):
-        log = os.path.join(self.dir, name + '.log')
-        program = 'standin-encoder.exe' if name.startswith('encoder') else 'standin-%s.exe' % name
-        process = subprocess.Popen([WINE, os.path.join(self.bin, program), '--log', log] + [str(o) for o in options],
-                                   env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.processes.append(process)
-        return process
-
-    def start_varnel(self):
-        self.relay_path = os.path.join(self.dir, 'varnel.relay')
-        env = dict(self.env, WINEDEBUG='+relay')
-        self.varnel = subprocess.Popen([WINE, os.path.join(self.bin, 'varnel.exe')], env=env,
-                                       stdout=subprocess.DEVNULL, stderr=open(self.relay_path, 'w'))
-        self.processes.append(self.varnel)
-        threading.Thread(target=self.watch_varnel, daemon=True).start()
-        where = self.user('where').split()
-        self.hwnd = int(where[4], 16) if len(where) == 5 else None
-        self.client_origin = (int(where[0]), int(where[1])) if where else None
-
-    def watch_varnel(self):
-        """Times Varnel's end and the relay lines of interest as they appear."""
-        while True:
-            status = self.varnel.poll()
-            self.scan_relay()
-            if status is not None:
-                self.exit_status, self.exit_at = status, self.now()
-                return
-            time.sleep(0.05)
-
-    def scan_relay(self):
-        try:
-            text = open(self.relay_path).read()
-        except OSError:
-            return
-        for line in re.findall(r'Call (?:user32|advapi32|KERNEL32|kernel32)\.(\w+\([^)]*\))', text):
-            self.relay_seen.setdefault(line, self.now())
-
-    def relay_calls(self, name):
-        self.scan_relay()
-        return sorted(((t, c) for c, t in self.relay_seen.items() if c.startswith(name + '(')))
-
-    def user(self, *args):
-        # Under the load of every scenario starting at once, a Wine process
-        # has been seen to stall at its start; another one goes through.
-        for _ in range(3):
-            try:
-                result = subprocess.run([WINE, os.path.join(self.bin, 'standin-user.exe')] + [str(a) for a in args],
-                                        env=self.env, capture_output=True, text=True, timeout=20)
-                return result.stdout.strip()
-            except subprocess.TimeoutExpired:
-                self.notes.append('%s standin-user %s stalled; tried again' % (clock(self.now()), args[0]))
-        return ''
-
-    def click(self, *names):
-        self.user('click', *[IDC[n] for n in names])
-        self.notes.append('%s clicked %s' % (clock(self.now()), ' '.join(names)))
-
-    def lamp(self, colour):
-        """True when the lamp shows in its colour on screen."""
-        x, y = LAMP_CENTRES[colour]
-        ox, oy = self.client_origin
-        raw = subprocess.run(['import', '-display', self.display, '-window', 'root', '-depth', '8', '-crop',
-                              '1x1+%d+%d' % (ox + x, oy + y), 'rgb:-'], capture_output=True).stdout
-        return tuple(raw[:3]) == LAMP_COLOURS[colour]
-
-    # --- what the stand-ins logged --------------------------------------
-    def events(self, name, text=''):
-        path = os.path.join(self.dir, name + '.log')
-        if not os.path.exists(path):
-            return []
-        found = []
-        for line in open(path):
-            stamp, _, event = line.rstrip('\n').partition(' ')
-            if text in event:
-                found.append((parse_clock(stamp), event))
-        return found
-
-    def timeline(self):
-        lines = []
-        for name in sorted(os.listdir(self.dir)):
-            if name.endswith('.log'):
-                lines += ['%s %s: %s' % (clock(t), name[:-4], e) for t, e in self.events(name[:-4])]
-        lines += ['%s varnel: %s' % (clock(t), c) for c, t in self.relay_seen.items()]
-        if self.exit_at is not None:
-            lines.append('%s varnel: ended, status %s' % (clock(self.exit_at), self.exit_status))
-        return sorted(lines) + self.notes
-
-    # --- checks ---------------------------------------------------------
     def expect(self, condition, what):
         if not condition:
             self.failures.append(what)
@@ -232,15 +55,9 @@ class Scenario:
         if self.expect(len(found) == 1, '%s: expected exactly one "%s", got %d' % (what, text, len(found))):
             t = found[0][0]
             self.expect(start <= t <= start + width, '%s: "%s" at %s, expected within %s + %.1f s'
-                        % (what, text, clock(t), clock(start), width))
+                        % (what, text, clock_text(t), clock_text(start), width))
             return t
         return None
-
-    def wait_for_end(self, timeout):
-        deadline = time.time() + timeout
-        while self.exit_at is None and time.time() < deadline:
-            time.sleep(0.1)
-        return self.exit_at is not None
 
 
 START = 'command wParam=1001 lParam=0'
@@ -416,14 +233,15 @@ def scenario_hung(s):
     check_end_after_encoder(s)
 
 
+# Name, the Windows version Wine reports to Varnel, what the scenario does.
 SCENARIOS = [
-    ('whole_job', 'winxp', scenario_whole_job),
-    ('shutdown_nt', 'winxp', scenario_shutdown_nt),
-    ('shutdown_95', 'win98', scenario_shutdown_95),
+    ('whole_job', 'win98', scenario_whole_job),
+    ('shutdown_nt', 'nt40', scenario_shutdown_nt),
+    ('shutdown_95', 'win95', scenario_shutdown_95),
     ('recorder_late', 'winxp', scenario_recorder_late),
-    ('midnight', 'winxp', scenario_midnight),
+    ('midnight', 'win10', scenario_midnight),
     ('stop_moved', 'winxp', scenario_stop_moved),
-    ('closed_mid_job', 'winxp', scenario_closed_mid_job),
+    ('closed_mid_job', 'win10', scenario_closed_mid_job),
     ('hung', 'winxp', scenario_hung),
 ]
 
@@ -432,31 +250,24 @@ SCENARIOS = [
 ON_TIME = ('whole_job', 'shutdown_nt', 'shutdown_95', 'recorder_late', 'midnight')
 
 
-def make_template(bin_dir, work):
-    template = os.path.join(work, 'template')
-    if os.path.exists(os.path.join(template, 'system.reg')):
-        return template
-    env = dict(os.environ, WINEPREFIX=template, WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
-    env.pop('DISPLAY', None)
-    subprocess.run([WINE, 'wineboot', '-i'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    subprocess.run([WINESERVER, '-w'], env=env)
-    return template
-
-
-def run(name, version, body, bin_dir, template, work, keep, results):
-    s = Scenario(name, bin_dir, template, work, version)
+def run(name, version, body, bin_dir, work, keep, results):
+    s = None
     try:
-        s.open()
+        s = Scenario(name, bin_dir, work, version)
         body(s)
-        if name in ON_TIME:
+        if name[len('e2e-'):] in ON_TIME:
             # Seconds from the start of the trigger minute to the command's arrival.
             s.delays = [t % 60 for text in (START, STOP) for t, _ in s.events('recorder', text)]
     except Exception:
+        if s is None:
+            print('%s could not be set up:\n%s' % (name, traceback.format_exc()))
+            return
         s.failures.append('crashed: ' + traceback.format_exc())
     finally:
-        s.scan_relay()
-        results[name] = s
-        s.close(keep)
+        if s is not None:
+            s.scan_relay()
+            results[name] = s
+            s.close(remove=not keep and not s.failures)
 
 
 def main():
@@ -467,13 +278,12 @@ def main():
     parser.add_argument('--results')
     args = parser.parse_args()
     bin_dir = os.path.abspath(args.bin)
-    work = os.path.join(bin_dir, 'e2e')
-    os.makedirs(work, exist_ok=True)
-    template = make_template(bin_dir, work)
+    # Beside the other Wine prefixes of the build, whose template they share.
+    work = os.path.join(bin_dir, 'wine')
 
     chosen = [s for s in SCENARIOS if not args.only or s[0] in args.only]
     results = {}
-    threads = [threading.Thread(target=run, args=(n, v, b, bin_dir, template, work, args.keep, results))
+    threads = [threading.Thread(target=run, args=('e2e-' + n, v, b, bin_dir, work, args.keep, results))
                for n, v, b in chosen]
     for t in threads:
         t.start()
@@ -484,7 +294,11 @@ def main():
     failed = 0
     delays = []
     for name, _, _ in chosen:
-        s = results[name]
+        s = results.get('e2e-' + name)
+        if s is None:
+            failed += 1
+            print('FAILED: %s: not set up' % name)
+            continue
         status = 'ok' if not s.failures else 'FAILED'
         print('%s: %s (Wine version %s)' % (status, name, s.version))
         for f in s.failures:
@@ -492,10 +306,11 @@ def main():
         if s.failures:
             failed += 1
             print('    timeline:')
-            for line in s.timeline():
+            for line in s.timeline() + s.notes:
                 print('      ' + line)
         delays += getattr(s, 'delays', [])
     if args.results:
+        os.makedirs(os.path.dirname(os.path.abspath(args.results)), exist_ok=True)
         json.dump({'command_delays': delays}, open(args.results, 'w'))
     print('%d passed, %d failed' % (len(chosen) - failed, failed))
     return 1 if failed else 0

@@ -1,30 +1,30 @@
 #!/usr/bin/env python3
 """Varnel's figures, as ratios measured in one run (a benchmark, not a test).
 
-    tools/bench/bench.py [--idle SECONDS]
+    tools/in-env python3 tools/bench/bench.py [--idle SECONDS]
 
 - size: the shipped program (build/win32/varnel.exe) against a bare window
   program built with the same flags (build/win32/bare_window.exe), the floor
   that the start-up code sets;
 - delay: from the start of the trigger minute to each command's arrival at
-  the stand-in recorder, over the end-to-end runs (build/win64/e2e/results.json,
+  the stand-in recorder, over the end-to-end runs (build/win32/e2e/results.json,
   written by the test command), against the two-second tick;
 - idle: processor time used during a long idle wait, Varnel against the bare
   window program running the same two-second timer, both under Wine.
-Run tools/setup-and-test first: it builds both presets and the e2e results.
+Run tools/setup-and-test first: it builds the program and the e2e results.
 """
 import argparse
 import json
 import os
 import statistics
-import subprocess
 import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(ROOT, 'tools', 'harness'))
+from wine import Wine  # noqa: E402
+
 WIN32 = os.path.join(ROOT, 'build', 'win32')
-WIN64 = os.path.join(ROOT, 'build', 'win64')
-WINE = '/usr/lib/wine/wine64'
 
 
 def cpu_seconds(pid):
@@ -37,17 +37,9 @@ def cpu_seconds(pid):
 
 
 def idle_cpu(seconds):
-    state = os.path.join(WIN64, 'bench-wine')
-    env_lines = subprocess.run([os.path.join(ROOT, 'tools', 'wine-run'), state, '--env'],
-                               capture_output=True, text=True, check=True).stdout
-    env = dict(os.environ)
-    for assignment in env_lines.replace('export ', '').split():
-        name, _, value = assignment.partition('=')
-        env[name] = value.strip("'")
+    wine = Wine(os.path.join(WIN32, 'wine', 'bench'), own_display=True)
     try:
-        programs = {name: subprocess.Popen([WINE, os.path.join(WIN64, name + '.exe')], env=env,
-                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                    for name in ('varnel', 'bare_window')}
+        programs = {name: wine.start(os.path.join(WIN32, name + '.exe')) for name in ('varnel', 'bare_window')}
         time.sleep(5)  # past start-up
         start = {name: cpu_seconds(p.pid) for name, p in programs.items()}
         time.sleep(seconds)
@@ -56,7 +48,7 @@ def idle_cpu(seconds):
             p.kill()
         return used
     finally:
-        subprocess.run([os.path.join(ROOT, 'tools', 'wine-run'), state, '--stop'])
+        wine.stop()
 
 
 def main():
@@ -68,7 +60,7 @@ def main():
     bare = os.path.getsize(os.path.join(WIN32, 'bare_window.exe'))
     print('size: varnel.exe %d bytes, bare window program %d bytes: ratio %.2f' % (shipped, bare, shipped / bare))
 
-    results = os.path.join(WIN64, 'e2e', 'results.json')
+    results = os.path.join(WIN32, 'e2e', 'results.json')
     if os.path.exists(results):
         delays = json.load(open(results))['command_delays']
         if delays:

@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""Shows Varnel at work under Wine, with the stand-in outside programs beside
+it (tools/setup-and-run runs this inside the Wine environment).
+
+    run-job.py BUILD_DIR           a whole job in about three minutes: Varnel's
+                                   clock placed just before REC, its buttons
+                                   clicked, a timeline and a screenshot
+    run-job.py BUILD_DIR --plain   Varnel on the real clock with your own times,
+                                   and the stand-in recorder for it to drive
+"""
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), 'harness'))
+from job_run import JobRun  # noqa: E402
+from wine import clock_text  # noqa: E402
+
+
+def show_new(run, shown):
+    for line in run.timeline():
+        if line not in shown:
+            shown.add(line)
+            print(line, flush=True)
+
+
+def whole_job(run, out):
+    run.place_clock(10 * 3600 + 58 * 60 + 45)
+    print('Running on display %s, Varnel\'s clock placed at %s (TZ=%s).'
+          % (run.wine.display, clock_text(run.now()), run.clock.tz))
+    run.standin('recorder')
+    # The alert pops up as recording starts; an encoder works on past the stop.
+    run.standin('alert', '--appear-after', '10:59:02')
+    run.standin('encoder', '--title', 'lame', '--appear-after', '11:00:50', '--close-after', '11:01:10')
+    run.start_varnel()
+    run.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN')
+    print('%s clicked REC hour down once, STOP hour down twice: REC 11:00, STOP 11:00' % clock_text(run.now()))
+    print('  expected: start command during 10:59, stop command during 11:01, then the encoder')
+    print("  'lame' holds the job until it closes, then the yellow lamp and, twelve seconds")
+    print('  later, the shutdown request (in Wine it ends only this run\'s own prefix).')
+
+    shown, screenshot = set(), os.path.join(out, 'varnel.png')
+    while run.exit_at is None:
+        show_new(run, shown)
+        closed = run.events('encoder', 'closed')
+        # A moment after the encoder closes, all three lamps are lit.
+        if closed and not os.path.exists(screenshot) and run.now() - closed[0][0] > 4:
+            run.screenshot(screenshot)
+            print('%s screenshot of Varnel\'s window: %s' % (clock_text(run.now()), screenshot))
+        time.sleep(0.5)
+    show_new(run, shown)
+
+
+def plain(run, out):
+    run.standin('recorder')
+    print('Running on display %s:' % run.wine.display)
+    print('  Varnel (build/win32/varnel.exe), and the stand-in recorder, which logs')
+    print('  what it receives to %s.' % os.path.join(out, 'recorder.log'))
+    print('Set REC and STOP on Varnel\'s window. Close the window or press Ctrl-C to stop.')
+    run.start_varnel()
+    shown = set()
+    while run.exit_at is None:
+        show_new(run, shown)
+        time.sleep(0.5)
+    show_new(run, shown)
+
+
+def main():
+    bin_dir = os.path.abspath(sys.argv[1])
+    out = os.path.join(bin_dir, 'wine', 'run')
+    run = JobRun(out, bin_dir, 'winxp', own_display=False)
+    try:
+        (plain if '--plain' in sys.argv[2:] else whole_job)(run, out)
+        print('Logs: %s' % out)
+    except KeyboardInterrupt:
+        pass
+    finally:
+        run.close(remove=False)
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
