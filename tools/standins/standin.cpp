@@ -11,7 +11,6 @@ static int argCount;
 static char **args;
 static FILE *logFile;
 static StandIn current;
-static int utcToLocalSeconds;
 
 static const UINT_PTR TIMER_CLOSE = 1;
 static const UINT_PTR TIMER_HANG = 2;
@@ -24,15 +23,17 @@ const char *StandInOption(const char *name)
     return NULL;
 }
 
-// Local time as the C runtime sees it (so TZ places it as it places Varnel's
-// clock), in milliseconds since midnight.
+// Local time as Varnel reads it, through the C runtime's localtime (so a
+// placed clock is seen alike), in milliseconds since midnight.
 static long long LocalMilliseconds()
 {
-    const long long day = 86400000LL;
+    const ULONGLONG FILETIME_1970_MS = 11644473600000ULL;
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    ULONGLONG ms = ((((ULONGLONG)now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
-    return ((long long)(ms % day) + utcToLocalSeconds * 1000LL) % day;
+    ULONGLONG ms = ((((ULONGLONG)now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000 - FILETIME_1970_MS;
+    time_t seconds = (time_t)(ms / 1000);
+    const struct tm *local = localtime(&seconds);
+    return (local->tm_hour * 3600 + local->tm_min * 60 + local->tm_sec) * 1000LL + (long long)(ms % 1000);
 }
 
 // Seconds from now until the option's time: plain seconds, or hh:mm:ss local.
@@ -73,13 +74,6 @@ void StandInStart(int argc, char **argv)
     logFile = path ? fopen(path, "a") : stdout;
     if (logFile == NULL)
         logFile = stdout;
-
-    time_t now = time(NULL);
-    struct tm local = *localtime(&now);
-    struct tm utc = *gmtime(&now);
-    int day = 86400;
-    utcToLocalSeconds = ((local.tm_hour - utc.tm_hour) * 3600 + (local.tm_min - utc.tm_min) * 60 +
-                         (local.tm_sec - utc.tm_sec) + day) % day;
 }
 
 static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
