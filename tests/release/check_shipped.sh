@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The shipped 32-bit program, checked on the file itself (this machine cannot
-# run it): a PE32 GUI program for Intel 386 that Windows 95 and NT 4.0 load,
-# importing only what both provide, with its resources, built reproducibly.
+# The shipped 32-bit program, checked on the file itself: a small PE32 GUI
+# program that Windows 95 and NT 4.0 load, with no instruction newer than the
+# 386's, importing only what both provide, with its resources, built
+# reproducibly, and its release zip likewise.
 #
 #   check_shipped.sh SOURCE_DIR SHIPPED_EXE
 set -u
@@ -25,6 +26,31 @@ check "GUI subsystem" test "$(field Subsystem)" = 00000002
 check "operating-system version 4.0 or lower" test "$(field MajorOSystemVersion)" -le 4
 check "subsystem version 4.0 or lower" test "$(field MajorSubsystemVersion)" -le 4
 check "no link time in the header" grep -q 'Time/Date.*1970' <<<"$headers"
+size=$(stat -c %s "$exe")
+check "at most 9,216 bytes (has $size)" test "$size" -le 9216
+
+# Instructions the 386 lacks, as objdump names them: those of the 486
+# (bswap, cmpxchg, xadd), the Pentium (cmpxchg8b, rdtsc, cpuid), the
+# Pentium Pro (cmov, fcmov, fcomi, fucomi, the long nop) and MMX or SSE.
+newer_than_386() { # FILE: prints each such instruction found
+    i686-w64-mingw32-objdump -d "$1" | awk -F'\t' 'NF >= 3 { print $3 }' |
+        grep -E '^(cmov|fcmov|fcomi|fucomi|nopw|nopl|rdtsc|cpuid|cmpxchg|bswap|xadd|emms)|%[xy]?mm[0-9]'
+}
+found=$(newer_than_386 "$exe" | sort | uniq -c | tr -s ' \n' ' ')
+check "no instruction newer than the 386${found:+ (has:$found)}" test -z "$found"
+# The scan itself: it finds each kind in a file that has one, and nothing in
+# a file of 386 code.
+probe=$(mktemp -d)
+for instruction in 'cmove %eax,%ebx' 'fcmovb %st(1),%st' 'fucomip %st(1),%st' 'nopl 0(%eax)' 'rdtsc' \
+                   'cpuid' 'cmpxchg8b (%eax)' 'bswap %eax' 'cmpxchg %ebx,(%eax)' 'xadd %eax,(%ebx)' \
+                   'movd %eax,%mm0' 'movaps %xmm0,%xmm1'; do
+    printf '.text\npush %%ebp\n%s\nret\n' "$instruction" | i686-w64-mingw32-as -o "$probe/one.o" -
+    check "the scan finds $instruction" test -n "$(newer_than_386 "$probe/one.o")"
+done
+printf '.text\npush %%ebp\nmov %%esp,%%ebp\nimul %%ecx,%%eax\nrep stosl\nleave\nret $16\n' |
+    i686-w64-mingw32-as -o "$probe/plain.o" -
+check "the scan finds nothing in 386 code" test -z "$(newer_than_386 "$probe/plain.o")"
+rm -rf "$probe"
 
 imports=$(awk '/DLL Name:/ { dll = $3 } /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ { print dll, $3 }' <<<"$headers")
 dlls=$(cut -d' ' -f1 <<<"$imports" | sort -u | tr '\n' ' ')
@@ -35,9 +61,10 @@ unlisted=$(while read -r dll function; do
 done <<<"$imports")
 check "every import on the list of functions Windows 95 and NT 4.0 provide${unlisted:+ (not listed: $(tr '\n' ' ' <<<"$unlisted"))}" \
     test -z "$unlisted"
-check "the plain time and localtime" grep -q -x 'msvcrt.dll time' <<<"$imports"
-check "localtime imported" grep -q -x 'msvcrt.dll localtime' <<<"$imports"
-check "no 32/64-bit-suffixed time functions" test -z "$(grep -E '_time64|_localtime64|_time32|_localtime32' <<<"$imports")"
+runtime=$(grep '^msvcrt.dll ' <<<"$imports" | cut -d' ' -f2 | sort | tr '\n' ' ')
+check "from msvcrt.dll only the plain time and localtime, exit, memset, memcpy (has: $runtime)" \
+    test -z "$(grep '^msvcrt.dll ' <<<"$imports" | grep -v -x -E 'msvcrt.dll (time|localtime|exit|memset|memcpy)')"
+check "the plain time and localtime imported" test "$(grep -c -x -E 'msvcrt.dll (time|localtime)' <<<"$imports")" = 2
 
 resources=$(wrestool -l "$exe")
 check "icon group 101" grep -q -- '--type=14 --name=101 ' <<<"$resources"
@@ -48,15 +75,25 @@ check "a version resource" grep -q -- '--type=16 ' <<<"$resources"
 check "the version names the product" grep -q 'Varnel' < <(wrestool -x --raw --type=16 "$exe" | tr -d '\0')
 
 # Two clean builds of these sources, in folders of different names, give the
-# same bytes, and the same as the file checked above.
+# same bytes, and the same as the file checked above; so do their releases.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for build in one two; do
     cmake -S "$source_dir" -B "$scratch/$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF \
         --toolchain "$source_dir/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null &&
-        cmake --build "$scratch/$build" --target varnel >/dev/null || echo "FAILED: building in $scratch/$build"
+        cmake --build "$scratch/$build" --target varnel release >/dev/null || echo "FAILED: building in $scratch/$build"
 done
 check "two clean builds are byte-identical" cmp -s "$scratch/one/varnel.exe" "$scratch/two/varnel.exe"
 check "and identical to $exe" cmp -s "$scratch/one/varnel.exe" "$exe"
+zips=("$scratch"/one/varnel-*-win32.zip)
+check "two clean builds make byte-identical release zips" cmp -s "${zips[0]}" "$scratch/two/$(basename "${zips[0]}")"
+listing=$(unzip -Z1 "${zips[0]}" 2>/dev/null | tr '\n' ' ')
+check "the release holds varnel.exe and readme.txt (has: $listing)" test "$listing" = "varnel.exe readme.txt "
+check "its varnel.exe is the shipped file" cmp -s <(unzip -p "${zips[0]}" varnel.exe) "$exe"
+unzip -p "${zips[0]}" readme.txt >"$scratch/readme.txt"
+lines=$(grep -c '' "$scratch/readme.txt")
+check "its readme.txt: $lines lines, each ending in CR LF" test "$lines" -gt 50 -a "$(grep -c $'\r$' "$scratch/readme.txt")" = "$lines"
+check "its readme.txt: plain ASCII, lines Notepad shows whole" \
+    test -z "$(LC_ALL=C grep -n -E $'[^\t\r -~]|^.{77}' "$scratch/readme.txt")"
 
 [ $failures = 0 ]

@@ -4,8 +4,8 @@
     tools/in-env python3 tools/bench/bench.py [--idle SECONDS]
 
 - size: the shipped program (build/win32/varnel.exe) against a bare window
-  program built with the same flags (build/win32/bare_window.exe), the floor
-  that the start-up code sets;
+  program built and linked the same way, with the same entry and no
+  resources (build/win32/bare_window.exe);
 - delay: from the start of the trigger minute to each command's arrival at
   the stand-in recorder, over the end-to-end runs (build/win32/e2e/results.json,
   written by the test command), against the two-second tick;
