@@ -9,7 +9,10 @@
 static LRESULT OnCreate(HWND window)
 {
     InitSchedule();
-    SetTimer(window, TIMER_ID, TICK_MS, NULL);
+    // Without its timer the window would show REC and STOP as if a job were
+    // armed, and nothing would ever happen: better not to open at all.
+    if (!SetTimer(window, TIMER_ID, TICK_MS, NULL))
+        return -1;
     InitPanelFonts();
     return 0;
 }

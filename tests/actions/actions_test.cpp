@@ -7,24 +7,35 @@
 #include "actions/driver_alert.h"
 #include "actions/encoders.h"
 #include "actions/recorder.h"
+#include "contract.h"
 #include "replace_import.h"
 #include "standin_process.h"
 
 // Cases Wine cannot produce on demand: a post the system refuses and a
-// foreground change refused. These stand in for user32's functions in this
-// test program and pass through to them unless a test arms them.
+// foreground change refused; and an order it cannot show, since another
+// program carries out an activation later: these stand in for user32's
+// functions in this test program, log each call with the class of the
+// window called, and pass through to them unless a test arms them.
 static int refusePost;
 static int refuseForeground;
-static int postCalls;
+static Sequence calls;
 
 template <typename Function> static Function Real(const char *name)
 {
     return (Function)(void *)GetProcAddress(GetModuleHandleA("user32.dll"), name);
 }
 
+static std::string ClassOf(HWND window)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
 static BOOL WINAPI PostMessageSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    postCalls++;
+    calls.push_back("PostMessageA " + ClassOf(window) + " " + std::to_string(message) + " " +
+                    std::to_string(wParam) + " " + std::to_string(lParam));
     if (refusePost)
     {
         SetLastError(ERROR_NOT_ENOUGH_QUOTA);
@@ -36,6 +47,7 @@ static BOOL WINAPI PostMessageSpy(HWND window, UINT message, WPARAM wParam, LPAR
 
 static BOOL WINAPI SetForegroundWindowSpy(HWND window)
 {
+    calls.push_back("SetForegroundWindow " + ClassOf(window));
     if (refuseForeground)
         return FALSE;
     static auto real = Real<BOOL(WINAPI *)(HWND)>("SetForegroundWindow");
@@ -45,49 +57,52 @@ static BOOL WINAPI SetForegroundWindowSpy(HWND window)
 REPLACE_WINAPI_IMPORT(PostMessageA, 16, PostMessageSpy)
 REPLACE_WINAPI_IMPORT(SetForegroundWindow, 4, SetForegroundWindowSpy)
 
-static int Count(const std::vector<std::string> &events, const std::string &prefix)
+static Sequence TakeCalls()
 {
-    int n = 0;
-    for (const std::string &e : events)
-        n += e.compare(0, prefix.size(), prefix) == 0;
-    return n;
+    Sequence taken = calls;
+    calls.clear();
+    return taken;
 }
 
-static int IndexOf(const std::vector<std::string> &events, const std::string &prefix)
+static std::string Command(int code)
 {
-    for (size_t i = 0; i < events.size(); i++)
-        if (events[i].compare(0, prefix.size(), prefix) == 0)
-            return (int)i;
-    return -1;
+    return "command wParam=" + std::to_string(code) + " lParam=0";
 }
 
-static int KeysIn(const StandInProcess &standIn)
+static std::string Key(const char *event)
 {
-    std::vector<std::string> events = LoggedEvents(standIn);
-    return Count(events, "keydown") + Count(events, "keyup") + Count(events, "syskey");
+    char text[64];
+    snprintf(text, sizeof text, "%s vk=0x%02X scan=0x%02X", event, Contract::ALERT_KEY, Contract::ALERT_SCAN_CODE);
+    return text;
+}
+
+static const std::string SPACE_DOWN = Key("keydown"), SPACE_UP = Key("keyup");
+
+static Sequence KeysIn(const StandInProcess &standIn)
+{
+    return Only(LoggedEvents(standIn), {"key", "syskey"});
 }
 
 TEST_CASE("no recorder: 0, and no other window is touched")
 {
     StandInProcess bystander = StartStandIn("standin-encoder.exe", "--title bystander");
     HWND foreground = GetForegroundWindow();
-    size_t logged = LoggedEvents(bystander).size();
-    postCalls = 0;
+    Sequence logged = LoggedEvents(bystander);
+    calls.clear();
 
-    CHECK(SendRecorderCommand(CMD_REC_START) == 0);
-    CHECK(SendRecorderCommand(CMD_REC_STOP) == 0);
+    CHECK(SendRecorderCommand(Contract::CMD_REC_START) == 0);
+    CHECK(SendRecorderCommand(Contract::CMD_REC_STOP) == 0);
     Settle(300);
 
-    CHECK(postCalls == 0);
+    CHECK_SEQUENCE(TakeCalls(), {});
     CHECK(GetForegroundWindow() == foreground);
-    INFO(Describe(LoggedEvents(bystander)));
-    CHECK(LoggedEvents(bystander).size() == logged);
+    CHECK_SEQUENCE(LoggedEvents(bystander), logged);
     StopStandIn(bystander);
 }
 
 TEST_CASE("the recorder is brought to the front, then receives exactly one command")
 {
-    const int codes[] = {CMD_REC_START, CMD_REC_STOP};
+    const int codes[] = {Contract::CMD_REC_START, Contract::CMD_REC_STOP};
     for (int code : codes)
     {
         CAPTURE(code);
@@ -95,18 +110,20 @@ TEST_CASE("the recorder is brought to the front, then receives exactly one comma
         StandInProcess recorder = StartStandIn("standin-recorder.exe");
         SetForegroundWindow(FindWindowA(NULL, "bystander"));
         Settle(300);
+        size_t before = LoggedEvents(recorder).size();
+        calls.clear();
 
         CHECK(SendRecorderCommand(code) == 1);
         Settle(500);
 
-        std::vector<std::string> events = LoggedEvents(recorder);
-        INFO("recorder logged:\n", Describe(events));
-        std::string command = "command wParam=" + std::to_string(code) + " lParam=0";
-        CHECK(Count(events, "command") == 1);
-        CHECK(Count(events, command) == 1);
-        int activated = IndexOf(events, "activated");
-        CHECK(activated >= 0);
-        CHECK(activated < IndexOf(events, command));
+        // To the front first, as a user would, then the command: the
+        // recorder's log cannot show that order, its activation comes later.
+        const std::string recorderClass = Contract::RECORDER_CLASS;
+        CHECK_SEQUENCE(TakeCalls(), {"SetForegroundWindow " + recorderClass,
+                                     "PostMessageA " + recorderClass + " 273 " + std::to_string(code) + " 0"});
+        Sequence logged = LoggedEvents(recorder);
+        CHECK_SEQUENCE(Only(Sequence(logged.begin() + before, logged.end()), {"activated", "command"}),
+                       {"activated", Command(code)});
         StopStandIn(recorder);
         StopStandIn(bystander);
     }
@@ -115,12 +132,12 @@ TEST_CASE("the recorder is brought to the front, then receives exactly one comma
 TEST_CASE("an unknown command code: 0 and nothing posted")
 {
     StandInProcess recorder = StartStandIn("standin-recorder.exe");
-    postCalls = 0;
+    calls.clear();
     CHECK(SendRecorderCommand(1002) == 0);
     CHECK(SendRecorderCommand(0) == 0);
     Settle(300);
-    CHECK(postCalls == 0);
-    CHECK(Count(LoggedEvents(recorder), "command") == 0);
+    CHECK_SEQUENCE(Only(TakeCalls(), {"PostMessageA"}), {});
+    CHECK_SEQUENCE(Only(LoggedEvents(recorder), {"command"}), {});
     StopStandIn(recorder);
 }
 
@@ -128,32 +145,32 @@ TEST_CASE("a command the recorder's queue refuses is reported as not sent")
 {
     StandInProcess recorder = StartStandIn("standin-recorder.exe");
     refusePost = 1;
-    CHECK(SendRecorderCommand(CMD_REC_START) == 0);
+    CHECK(SendRecorderCommand(Contract::CMD_REC_START) == 0);
     refusePost = 0;
     Settle(300);
-    CHECK(Count(LoggedEvents(recorder), "command") == 0);
+    CHECK_SEQUENCE(Only(LoggedEvents(recorder), {"command"}), {});
 
     // The next try, once the queue takes it, goes through.
-    CHECK(SendRecorderCommand(CMD_REC_START) == 1);
-    CHECK(WaitForEvent(recorder, "command wParam=1001 lParam=0", 2000));
+    CHECK(SendRecorderCommand(Contract::CMD_REC_START) == 1);
+    CHECK(WaitForEvent(recorder, Command(Contract::CMD_REC_START).c_str(), 2000));
     StopStandIn(recorder);
 }
 
 TEST_CASE("no alert: 0, and no key")
 {
     StandInProcess recorder = StartStandIn("standin-recorder.exe");
-    SetForegroundWindow(FindWindowA(RECORDER_CLASS, NULL));
+    SetForegroundWindow(FindWindowA(Contract::RECORDER_CLASS, NULL));
     Settle(300);
     CHECK(DismissDriverAlert() == 0);
     Settle(300);
-    CHECK(KeysIn(recorder) == 0);
+    CHECK_SEQUENCE(KeysIn(recorder), {});
     StopStandIn(recorder);
 }
 
 TEST_CASE("the alert gets one Space press and release with scan code 0x45, and nothing else does")
 {
     StandInProcess recorder = StartStandIn("standin-recorder.exe");
-    SetForegroundWindow(FindWindowA(RECORDER_CLASS, NULL));
+    SetForegroundWindow(FindWindowA(Contract::RECORDER_CLASS, NULL));
     Settle(300);
     StandInProcess alert = StartStandIn("standin-alert.exe");
 
@@ -165,20 +182,16 @@ TEST_CASE("the alert gets one Space press and release with scan code 0x45, and n
         tries++;
         if (result == 0)
         {
-            CHECK(KeysIn(recorder) == 0);
+            CHECK_SEQUENCE(KeysIn(recorder), {});
             Settle(200);
         }
     }
     CHECK(result == 1);
     CHECK(WaitForExit(alert, 3000)); // it closes on the released Space
 
-    std::vector<std::string> events = LoggedEvents(alert);
-    INFO("alert logged:\n", Describe(events));
-    CHECK(Count(events, "keydown vk=0x20 scan=0x45") == 1);
-    CHECK(Count(events, "keyup vk=0x20 scan=0x45") == 1);
-    CHECK(Count(events, "key") == 2);
-    CHECK(IndexOf(events, "activated") < IndexOf(events, "keydown"));
-    CHECK(KeysIn(recorder) == 0);
+    // Brought to the front (on appearing or by the dismissal), then the key.
+    CHECK_SEQUENCE(Only(LoggedEvents(alert), {"activated", "key", "syskey"}), {"activated", SPACE_DOWN, SPACE_UP});
+    CHECK_SEQUENCE(KeysIn(recorder), {});
     StopStandIn(alert);
     StopStandIn(recorder);
 }
@@ -186,24 +199,24 @@ TEST_CASE("the alert gets one Space press and release with scan code 0x45, and n
 TEST_CASE("an alert that has not yet become the foreground window gets no key, and neither does the recorder")
 {
     StandInProcess recorder = StartStandIn("standin-recorder.exe");
-    SetForegroundWindow(FindWindowA(RECORDER_CLASS, NULL));
+    SetForegroundWindow(FindWindowA(Contract::RECORDER_CLASS, NULL));
     Settle(300);
     // The alert comes up in front; the recorder takes the front back; then
     // the alert hangs, so that it cannot carry out a new activation.
     StandInProcess alert = StartStandIn("standin-alert.exe", "--hang-at 1.5 --hang-for 3");
-    size_t activations = Count(LoggedEvents(recorder), "activated");
-    SetForegroundWindow(FindWindowA(RECORDER_CLASS, NULL));
-    for (int i = 0; i < 50 && Count(LoggedEvents(recorder), "activated") == (int)activations; i++)
+    size_t activations = Only(LoggedEvents(recorder), {"activated"}).size();
+    SetForegroundWindow(FindWindowA(Contract::RECORDER_CLASS, NULL));
+    for (int i = 0; i < 50 && Only(LoggedEvents(recorder), {"activated"}).size() == activations; i++)
         Settle(20);
     REQUIRE(WaitForEvent(alert, "hang begins", 3000));
-    REQUIRE(GetForegroundWindow() == FindWindowA(RECORDER_CLASS, NULL));
+    REQUIRE(GetForegroundWindow() == FindWindowA(Contract::RECORDER_CLASS, NULL));
 
     for (int i = 0; i < 5; i++)
     {
         CHECK(DismissDriverAlert() == 0);
         Settle(100);
     }
-    CHECK(KeysIn(recorder) == 0);
+    CHECK_SEQUENCE(KeysIn(recorder), {});
 
     REQUIRE(WaitForEvent(alert, "hang ends", 5000));
     int result = 0;
@@ -213,8 +226,8 @@ TEST_CASE("an alert that has not yet become the foreground window gets no key, a
         result = DismissDriverAlert();
     }
     CHECK(result == 1);
-    CHECK(WaitForEvent(alert, "keyup vk=0x20 scan=0x45", 3000));
-    CHECK(KeysIn(recorder) == 0);
+    CHECK(WaitForEvent(alert, SPACE_UP.c_str(), 3000));
+    CHECK_SEQUENCE(KeysIn(recorder), {});
     StopStandIn(alert);
     StopStandIn(recorder);
 }
@@ -226,7 +239,7 @@ TEST_CASE("a refused foreground change: 0 and no key")
     CHECK(DismissDriverAlert() == 0);
     refuseForeground = 0;
     Settle(500);
-    CHECK(KeysIn(alert) == 0);
+    CHECK_SEQUENCE(KeysIn(alert), {});
     StopStandIn(alert);
 }
 
@@ -270,14 +283,14 @@ TEST_CASE("a hung recorder or encoder never holds up the caller")
     REQUIRE(WaitForEvent(encoder, "hang begins", 3000));
 
     DWORD began = GetTickCount();
-    CHECK(SendRecorderCommand(CMD_REC_STOP) == 1);
+    CHECK(SendRecorderCommand(Contract::CMD_REC_STOP) == 1);
     CHECK(EncodersRunning() == 1);
     CHECK(DismissDriverAlert() == 0);
     CHECK(GetTickCount() - began < 500);
 
     // The command waits in the hung recorder's queue and arrives once it recovers.
-    CHECK(Count(LoggedEvents(recorder), "command") == 0);
-    CHECK(WaitForEvent(recorder, "command wParam=1003 lParam=0", 8000));
+    CHECK_SEQUENCE(Only(LoggedEvents(recorder), {"command"}), {});
+    CHECK(WaitForEvent(recorder, Command(Contract::CMD_REC_STOP).c_str(), 8000));
     StopStandIn(encoder);
     StopStandIn(recorder);
 }

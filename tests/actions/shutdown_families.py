@@ -11,18 +11,21 @@ import re
 import shutil
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'harness'))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, '..', '..', 'tools', 'harness'))
+sys.path.insert(0, os.path.join(HERE, '..', 'contract'))
 import wine as harness  # noqa: E402
+from contract import CONTRACT  # noqa: E402
 
 WATCHED = ('GetVersionExA', 'OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges', 'ExitWindowsEx')
 TOKEN_CALLS = ['OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges']
 
 # Wine's version, the flags expected, whether the privilege is asked for first.
 ROWS = [
-    ('win95', 0x5, False),
-    ('win98', 0x5, False),
-    ('nt40', 0xC, True),
-    ('winxp', 0xC, True),
+    ('win95', CONTRACT['SHUTDOWN_FLAGS_95'], False),
+    ('win98', CONTRACT['SHUTDOWN_FLAGS_95'], False),
+    ('nt40', CONTRACT['SHUTDOWN_FLAGS_NT'], True),
+    ('winxp', CONTRACT['SHUTDOWN_FLAGS_NT'], True),
 ]
 
 
@@ -40,7 +43,7 @@ def probe_calls(probe, folder, version):
         calls = re.findall(r'^[0-9a-f]+:Call \w+\.(\w+)\(([^)]*)\)', open(log).read(), re.M)
         # Wine's own start-up opens the token too, with other access rights.
         return [(name, args) for name, args in calls
-                if name in WATCHED and (name != 'OpenProcessToken' or ',00000028,' in args)]
+                if name in WATCHED and (name != 'OpenProcessToken' or ',%08x,' % CONTRACT['TOKEN_ACCESS'] in args)]
     finally:
         wine.stop()
         shutil.rmtree(wine.state, ignore_errors=True)

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "actions/shutdown.h"
-#include "describe.h"
+#include "contract.h"
+#include "sequence.h"
 #include "replace_import.h"
 
 namespace
@@ -97,8 +98,7 @@ void Expect(const Scenario &s, DWORD lastErrorBefore, const std::vector<std::str
     calls.clear();
     SetLastError(lastErrorBefore);
     ShutdownWindows();
-    INFO("expected:\n", Describe(expected), "actual:\n", Describe(calls));
-    CHECK(calls == expected);
+    CHECK_SEQUENCE(calls, expected);
 }
 
 } // namespace
@@ -111,16 +111,17 @@ REPLACE_WINAPI_IMPORT(ExitWindowsEx, 8, FakeExitWindowsEx)
 REPLACE_WINAPI_IMPORT(CloseHandle, 4, SpyCloseHandle)
 
 static const std::string VERSION = "GetVersionExA size=148";
-static const std::string OPEN = "OpenProcessToken own=1 access=40"; // TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY
-static const std::string LOOKUP = "LookupPrivilegeValueA local=1 name=SeShutdownPrivilege";
+static const std::string OPEN = "OpenProcessToken own=1 access=" + std::to_string(Contract::TOKEN_ACCESS);
+static const std::string LOOKUP = std::string("LookupPrivilegeValueA local=1 name=") + Contract::SHUTDOWN_PRIVILEGE;
 static const std::string ADJUST =
     "AdjustTokenPrivileges token=1 disableAll=0 count=1 luid=1 attributes=2 length=0 previous=0 returned=0";
-static const std::string POWER_OFF = "ExitWindowsEx flags=12 reason=0";
+static const std::string POWER_OFF = "ExitWindowsEx flags=" + std::to_string(Contract::SHUTDOWN_FLAGS_NT) + " reason=0";
+static const std::string SHUT_DOWN = "ExitWindowsEx flags=" + std::to_string(Contract::SHUTDOWN_FLAGS_95) + " reason=0";
 static const std::string CLOSE = "CloseHandle token";
 
 TEST_CASE("Windows 95 family: one forced shutdown, no token work")
 {
-    Expect({VER_PLATFORM_WIN32_WINDOWS, TRUE, TRUE, TRUE, 0}, 0, {VERSION, "ExitWindowsEx flags=5 reason=0"});
+    Expect({VER_PLATFORM_WIN32_WINDOWS, TRUE, TRUE, TRUE, 0}, 0, {VERSION, SHUT_DOWN});
 }
 
 TEST_CASE("NT family: the privilege enabled, a forced power-off, the token closed")

@@ -19,10 +19,11 @@ import time
 import traceback
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'harness'))
+from contract import CONTRACT  # noqa: E402  (on the path with job_run)
 from job_run import JobRun  # noqa: E402
 from wine import clock_text  # noqa: E402
 
-TICK = 2.0
+TICK = CONTRACT['TICK_MS'] / 1000
 # A command goes out on the first handled tick of its minute: within a tick
 # of the minute's start, plus the time Wine takes to deliver and log it.
 FIRST_TICK_SLACK = TICK + 2.5
@@ -60,10 +61,11 @@ class Scenario(JobRun):
         return None
 
 
-START = 'command wParam=1001 lParam=0'
-STOP = 'command wParam=1003 lParam=0'
-SPACE_DOWN = 'keydown vk=0x20 scan=0x45'
-SPACE_UP = 'keyup vk=0x20 scan=0x45'
+# What the stand-ins log as they receive Varnel's commands and keys.
+START = 'command wParam=%d lParam=0' % CONTRACT['CMD_REC_START']
+STOP = 'command wParam=%d lParam=0' % CONTRACT['CMD_REC_STOP']
+SPACE_DOWN = 'keydown vk=0x%02X scan=0x%02X' % (CONTRACT['ALERT_KEY'], CONTRACT['ALERT_SCAN_CODE'])
+SPACE_UP = 'keyup vk=0x%02X scan=0x%02X' % (CONTRACT['ALERT_KEY'], CONTRACT['ALERT_SCAN_CODE'])
 
 
 def job_until_encoders(s, ticked, recorder_options=(), encoder_options=None):
@@ -133,7 +135,7 @@ def shutdown_job(s, flags, token_calls):
         s.expect(6 * TICK - 0.5 <= delay <= 7 * TICK + 1.5, 'shutdown six ticks after the yellow lamp (%.1f s after the close)' % delay)
     # Wine's own start-up opens the token too, with other access rights.
     token = [c for c in ('OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges')
-             if [call for _, call in s.relay_calls(c) if c != 'OpenProcessToken' or ',00000028,' in call]]
+             if [call for _, call in s.relay_calls(c) if c != 'OpenProcessToken' or ',%08x,' % CONTRACT['TOKEN_ACCESS'] in call]]
     s.expect(bool(token) == token_calls, 'token calls: expected %s, got %s' % (token_calls, token))
     s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
 
@@ -150,12 +152,12 @@ def scenario_shutdown_nt(s):
             s.expect(s.lamp('red') and s.lamp('blue'), 'red and blue lamps still lit')
     watcher = threading.Thread(target=yellow_lamp)
     watcher.start()
-    shutdown_job(s, flags=12, token_calls=True)
+    shutdown_job(s, flags=CONTRACT['SHUTDOWN_FLAGS_NT'], token_calls=True)
     watcher.join()
 
 
 def scenario_shutdown_95(s):
-    shutdown_job(s, flags=5, token_calls=False)
+    shutdown_job(s, flags=CONTRACT['SHUTDOWN_FLAGS_95'], token_calls=False)
 
 
 def scenario_recorder_late(s):

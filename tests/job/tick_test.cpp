@@ -2,37 +2,19 @@
 // controls, on a real panel window with a real check box.
 #include <doctest/doctest.h>
 
-#include "actions/recorder.h"
+#include "contract.h"
 #include "outside_fake.h"
 #include "schedule/schedule.h"
-#include "ui/panel.h"
 
 static MinuteOfDay At(int hour, int minute)
 {
     return hour * 60 + minute;
 }
 
-// The whole log, compared at once and printed whole on a mismatch.
-static void ExpectEvents(std::initializer_list<Event> expected)
-{
-    bool same = Outside.events.size() == expected.size();
-    size_t i = 0;
-    for (const Event &e : expected)
-    {
-        if (same && (Outside.events[i].kind != e.kind || Outside.events[i].arg != e.arg ||
-                     Outside.events[i].result != e.result))
-            same = false;
-        i++;
-    }
-    INFO("expected:\n", Describe(std::vector<Event>(expected)), "actual:\n", Describe(Outside.events));
-    CHECK(same);
-    Outside.events.clear();
-}
-
 TEST_CASE("the job record starts in the program image ready to wait for REC")
 {
     CHECK(JobAtStart.state == STATE_WAIT_START);
-    CHECK(JobAtStart.countdown == SHUTDOWN_COUNTDOWN);
+    CHECK(JobAtStart.countdown == 5);
     CHECK(JobAtStart.skipNextTick == 0);
     CHECK(JobAtStart.alertTries == 0);
     CHECK(JobAtStart.lampFlags == 0);
@@ -43,36 +25,36 @@ TEST_CASE("a whole job: start in the minute before REC, stop in the minute after
     ResetRun(At(11, 0), At(12, 0));
 
     CHECK(TickAt(At(10, 58), 30) == 0);
-    ExpectEvents({});
+    CHECK_SEQUENCE(TakeEvents(), {});
 
     TickAt(At(10, 59));
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
     CHECK(Job.state == STATE_DISMISS_ALERT);
     CHECK(Job.lampFlags == LAMP_REC);
     Redraw redraw = TakeRedraw();
-    CHECK(SameRects(redraw.rects, {RECT_LAMP_REC}));
+    CHECK(SameRects(redraw.rects, {Contract::RECT_LAMP_REC}));
     CHECK(redraw.erase == 0);
 
     Outside.alertAnswer = 1;
     TickAt(At(10, 59));
-    ExpectEvents({Ev(EV_ALERT, 0, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ALERT, 0, 1)});
     CHECK(Job.state == STATE_WAIT_STOP);
 
     // Recording: nothing is sent, whatever the minute, until the one after STOP.
     for (MinuteOfDay m = At(10, 59); m <= At(12, 0); m++)
         TickAt(m, 3);
-    ExpectEvents({});
+    CHECK_SEQUENCE(TakeEvents(), {});
     CHECK(SameRects(TakeRedraw().rects, {}));
 
     SetForegroundWindow(OtherWindow());
     Outside.encodersAnswer = 1;
     TickAt(At(12, 1));
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
     CHECK(Job.state == STATE_WAIT_ENCODERS);
     CHECK(Job.lampFlags == (LAMP_REC | LAMP_STOP));
     CHECK(GetForegroundWindow() == Panel());
     redraw = TakeRedraw();
-    CHECK(SameRects(redraw.rects, {RECT_LAMP_STOP}));
+    CHECK(SameRects(redraw.rects, {Contract::RECT_LAMP_STOP}));
     CHECK(redraw.erase == 0);
 
     // The encoders hold the job; the box is not even looked at meanwhile.
@@ -84,7 +66,7 @@ TEST_CASE("a whole job: start in the minute before REC, stop in the minute after
 
     Outside.encodersAnswer = 0;
     CHECK(TickAt(At(12, 3)) == 1);
-    ExpectEvents({Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
 }
 
 TEST_CASE("a command the recorder does not take is tried again on every tick of its minute")
@@ -92,15 +74,15 @@ TEST_CASE("a command the recorder does not take is tried again on every tick of 
     ResetRun(At(11, 0), At(12, 0));
     Outside.recorderAnswer = 0;
     TickAt(At(10, 59), 3);
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 0), Ev(EV_RECORDER, CMD_REC_START, 0),
-                  Ev(EV_RECORDER, CMD_REC_START, 0)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_RECORDER, Contract::CMD_REC_START, 0),
+                  Ev(EV_RECORDER, Contract::CMD_REC_START, 0)});
     CHECK(Job.state == STATE_WAIT_START);
     CHECK(Job.lampFlags == 0);
     CHECK(SameRects(TakeRedraw().rects, {}));
 
     Outside.recorderAnswer = 1;
     TickAt(At(10, 59));
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
     CHECK(Job.state == STATE_DISMISS_ALERT);
 }
 
@@ -109,29 +91,29 @@ TEST_CASE("a start missed all through its minute leaves the stop alone to do")
     ResetRun(At(11, 0), At(12, 0));
     Outside.recorderAnswer = 0;
     TickAt(At(10, 59), 30);
-    CHECK(CountEvents(EV_RECORDER, CMD_REC_START) == 30);
+    CHECK(CountEvents(EV_RECORDER, Contract::CMD_REC_START) == 30);
     Outside.events.clear();
 
     // The recorder turns up later: nothing for it until the stop minute.
     Outside.recorderAnswer = 1;
     TickAt(At(11, 0), 30);
     TickAt(At(12, 0), 30);
-    ExpectEvents({});
+    CHECK_SEQUENCE(TakeEvents(), {});
 
     TickAt(At(12, 1));
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
     CHECK(Job.state == STATE_WAIT_ENCODERS);
     CHECK(Job.lampFlags == LAMP_STOP);
 
     CHECK(TickAt(At(12, 1)) == 1);
-    ExpectEvents({Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
 }
 
 TEST_CASE("a STOP that comes round before REC stops the recorder without a start")
 {
     ResetRun(At(11, 0), At(9, 30));
     TickAt(At(9, 31));
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
     CHECK(Job.state == STATE_WAIT_ENCODERS);
 }
 
@@ -141,7 +123,7 @@ TEST_CASE("in the minute before REC the stop minute is not looked at, even when 
     ResetRun(At(12, 2), At(12, 0));
     Outside.recorderAnswer = 0;
     TickAt(At(12, 1), 2);
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 0), Ev(EV_RECORDER, CMD_REC_START, 0)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_RECORDER, Contract::CMD_REC_START, 0)});
     CHECK(Job.state == STATE_WAIT_START);
 }
 
@@ -149,14 +131,14 @@ TEST_CASE("REC equal to STOP: start at the minute before, the alert watch ends, 
 {
     ResetRun(At(11, 0), At(11, 0));
     TickAt(At(10, 59));
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
     TickAt(At(10, 59), 6); // no alert: six tries, all within the minute
     CHECK(Job.state == STATE_WAIT_STOP);
     TickAt(At(10, 59), 10);
     TickAt(At(11, 0), 30);
     CHECK(CountEvents(EV_RECORDER) == 0);
     TickAt(At(11, 1));
-    CHECK(CountEvents(EV_RECORDER, CMD_REC_STOP) == 1);
+    CHECK(CountEvents(EV_RECORDER, Contract::CMD_REC_STOP) == 1);
     CHECK(Job.state == STATE_WAIT_ENCODERS);
 }
 
@@ -167,27 +149,27 @@ TEST_CASE("midnight needs no special case")
         ResetRun(At(0, 0), At(1, 0));
         TickAt(At(23, 58), 30);
         TickAt(At(0, 0), 30);
-        ExpectEvents({});
+        CHECK_SEQUENCE(TakeEvents(), {});
         TickAt(At(23, 59));
-        ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
     }
     SUBCASE("STOP 23:55 stops during 23:56; STOP 23:55 + 5 stops during 00:01")
     {
         ResetRun(At(22, 0), At(23, 55));
         Job.state = STATE_WAIT_STOP;
         TickAt(At(23, 55), 30);
-        ExpectEvents({});
+        CHECK_SEQUENCE(TakeEvents(), {});
         TickAt(At(23, 56));
-        ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
 
         ResetRun(At(22, 0), At(23, 55));
         Job.state = STATE_WAIT_STOP;
-        OnCommand(Panel(), IDC_STOP_MIN_UP); // 00:00
+        OnCommand(Panel(), Contract::IDC_STOP_MIN_UP); // 00:00
         TickAt(At(0, 1));                    // the skipped tick
         TickAt(At(23, 56), 30);
-        ExpectEvents({});
+        CHECK_SEQUENCE(TakeEvents(), {});
         TickAt(At(0, 1));
-        ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
     }
 }
 
@@ -242,25 +224,25 @@ TEST_CASE("ticked box: yellow lamp when the encoders are gone, shutdown on the s
 
     Outside.encodersAnswer = 0;
     CHECK(TickAt(At(12, 2)) == 0);
-    ExpectEvents({Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 1)});
     CHECK(Job.state == STATE_COUNTDOWN);
     CHECK(Job.lampFlags == (LAMP_STOP | LAMP_SHUTDOWN));
     Redraw redraw = TakeRedraw();
-    CHECK(SameRects(redraw.rects, {RECT_LAMP_SHUTDOWN}));
+    CHECK(SameRects(redraw.rects, {Contract::RECT_LAMP_SHUTDOWN}));
     CHECK(redraw.erase == 0);
 
     // Unticking now changes nothing, and clicks only delay.
     SetBox(0);
     CHECK(TickAt(At(12, 2), 3) == 0);
-    OnCommand(Panel(), IDC_SHUTDOWN_CHECK);
-    OnCommand(Panel(), IDC_SHUTDOWN_CHECK);
+    OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
+    OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
     CHECK(TickAt(At(12, 2), 1) == 0); // skipped
     CHECK(TickAt(At(12, 2), 2) == 0);
-    ExpectEvents({});
+    CHECK_SEQUENCE(TakeEvents(), {});
     CHECK(Job.countdown == 0);
 
     CHECK(TickAt(At(12, 2)) == 1);
-    ExpectEvents({Ev(EV_SHUTDOWN), Ev(EV_EXIT, 0, 0)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_SHUTDOWN), Ev(EV_EXIT, 0, 0)});
 }
 
 TEST_CASE("encoders already gone on the first tick after the stop")
@@ -272,7 +254,7 @@ TEST_CASE("encoders already gone on the first tick after the stop")
         TickAt(At(12, 1));
         Outside.events.clear();
         CHECK(TickAt(At(12, 1)) == 1);
-        ExpectEvents({Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
     }
     SUBCASE("box ticked: yellow lamp on that tick, shutdown six ticks later")
     {
@@ -285,7 +267,7 @@ TEST_CASE("encoders already gone on the first tick after the stop")
         Outside.events.clear();
         CHECK(TickAt(At(12, 1), 5) == 0);
         CHECK(TickAt(At(12, 1)) == 1);
-        ExpectEvents({Ev(EV_SHUTDOWN), Ev(EV_EXIT, 0, 0)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_SHUTDOWN), Ev(EV_EXIT, 0, 0)});
     }
 }
 
@@ -296,17 +278,17 @@ TEST_CASE("clicks between two ticks swallow exactly one tick, in every state")
         CAPTURE(clicks);
         ResetRun(At(11, 0), At(12, 0));
         for (int i = 0; i < clicks; i++)
-            OnCommand(Panel(), IDC_SHUTDOWN_CHECK);
+            OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
         TickAt(At(10, 59));
-        ExpectEvents({});
+        CHECK_SEQUENCE(TakeEvents(), {});
         CHECK(Job.skipNextTick == 0);
         TickAt(At(10, 59));
-        ExpectEvents({Ev(EV_RECORDER, CMD_REC_START, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
 
         // In the alert watch a skipped tick is not a try.
         OnCommand(Panel(), 42);
         TickAt(At(10, 59));
-        ExpectEvents({});
+        CHECK_SEQUENCE(TakeEvents(), {});
         CHECK(Job.alertTries == 0);
     }
 }
@@ -315,20 +297,20 @@ TEST_CASE("STOP moved while recording holds from the tick after the skipped one"
 {
     ResetRun(At(11, 0), At(12, 0));
     Job.state = STATE_WAIT_STOP;
-    OnCommand(Panel(), IDC_STOP_MIN_UP); // 12:05
+    OnCommand(Panel(), Contract::IDC_STOP_MIN_UP); // 12:05
     TickAt(At(12, 1));                   // skipped
     TickAt(At(12, 1), 29);
     TickAt(At(12, 5), 30);
-    ExpectEvents({});
+    CHECK_SEQUENCE(TakeEvents(), {});
     TickAt(At(12, 6));
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
 
     // A click within the new stop minute delays the command by one tick only.
     ResetRun(At(11, 0), At(12, 0));
     Job.state = STATE_WAIT_STOP;
-    OnCommand(Panel(), IDC_SHUTDOWN_CHECK);
+    OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
     TickAt(At(12, 1));
-    ExpectEvents({});
+    CHECK_SEQUENCE(TakeEvents(), {});
     TickAt(At(12, 1));
-    ExpectEvents({Ev(EV_RECORDER, CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
 }

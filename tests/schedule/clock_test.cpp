@@ -19,11 +19,19 @@ static struct tm *__cdecl FailingLocalTime(const time_t *time)
     return localtimeFails ? NULL : real(time);
 }
 
-REPLACE_CDECL_IMPORT(localtime, FailingLocalTime)
+// With a 32-bit time_t the headers name msvcrt's localtime _localtime32.
+REPLACE_CDECL_IMPORT(_localtime32, FailingLocalTime)
 
 TEST_CASE("when the runtime cannot convert the time, the system's local time gives the minute")
 {
+    SYSTEMTIME utc, local;
+    GetSystemTime(&utc);
+    GetLocalTime(&local);
+    REQUIRE(utc.wHour != local.wHour); // run in a zone away from UTC
+
     localtimeFails = 1;
+    time_t now = time(NULL);
+    REQUIRE(localtime(&now) == NULL);
     for (int attempt = 0; attempt < 3; attempt++)
     {
         SYSTEMTIME before, after;

@@ -1,9 +1,9 @@
 // The default times and the eight buttons that step them.
 #include <doctest/doctest.h>
 
+#include "contract.h"
 #include "outside_fake.h"
 #include "schedule/schedule.h"
-#include "ui/panel.h"
 
 static MinuteOfDay At(int hour, int minute)
 {
@@ -45,22 +45,22 @@ TEST_CASE("each button steps its time, wrapping at midnight; every click skips a
         MinuteOfDay start, stop;       // before the click
         MinuteOfDay newStart, newStop; // after it
     } rows[] = {
-        {IDC_START_HOUR_UP, At(11, 0), At(12, 0), At(12, 0), At(12, 0)},
-        {IDC_START_HOUR_UP, At(23, 30), At(12, 0), At(0, 30), At(12, 0)},
-        {IDC_START_HOUR_DOWN, At(11, 0), At(12, 0), At(10, 0), At(12, 0)},
-        {IDC_START_HOUR_DOWN, At(0, 30), At(12, 0), At(23, 30), At(12, 0)},
-        {IDC_START_MIN_UP, At(10, 55), At(12, 0), At(11, 0), At(12, 0)},
-        {IDC_START_MIN_UP, At(23, 55), At(12, 0), At(0, 0), At(12, 0)},
-        {IDC_START_MIN_DOWN, At(0, 0), At(12, 0), At(23, 55), At(12, 0)},
-        {IDC_START_MIN_DOWN, At(11, 0), At(12, 0), At(10, 55), At(12, 0)},
-        {IDC_STOP_HOUR_UP, At(11, 0), At(23, 30), At(11, 0), At(0, 30)},
-        {IDC_STOP_HOUR_DOWN, At(11, 0), At(0, 0), At(11, 0), At(23, 0)},
-        {IDC_STOP_MIN_UP, At(11, 0), At(23, 55), At(11, 0), At(0, 0)},
-        {IDC_STOP_MIN_DOWN, At(11, 0), At(0, 0), At(11, 0), At(23, 55)},
+        {Contract::IDC_START_HOUR_UP, At(11, 0), At(12, 0), At(12, 0), At(12, 0)},
+        {Contract::IDC_START_HOUR_UP, At(23, 30), At(12, 0), At(0, 30), At(12, 0)},
+        {Contract::IDC_START_HOUR_DOWN, At(11, 0), At(12, 0), At(10, 0), At(12, 0)},
+        {Contract::IDC_START_HOUR_DOWN, At(0, 30), At(12, 0), At(23, 30), At(12, 0)},
+        {Contract::IDC_START_MIN_UP, At(10, 55), At(12, 0), At(11, 0), At(12, 0)},
+        {Contract::IDC_START_MIN_UP, At(23, 55), At(12, 0), At(0, 0), At(12, 0)},
+        {Contract::IDC_START_MIN_DOWN, At(0, 0), At(12, 0), At(23, 55), At(12, 0)},
+        {Contract::IDC_START_MIN_DOWN, At(11, 0), At(12, 0), At(10, 55), At(12, 0)},
+        {Contract::IDC_STOP_HOUR_UP, At(11, 0), At(23, 30), At(11, 0), At(0, 30)},
+        {Contract::IDC_STOP_HOUR_DOWN, At(11, 0), At(0, 0), At(11, 0), At(23, 0)},
+        {Contract::IDC_STOP_MIN_UP, At(11, 0), At(23, 55), At(11, 0), At(0, 0)},
+        {Contract::IDC_STOP_MIN_DOWN, At(11, 0), At(0, 0), At(11, 0), At(23, 55)},
         // STOP before REC is accepted as it is.
-        {IDC_STOP_HOUR_DOWN, At(11, 0), At(11, 0), At(11, 0), At(10, 0)},
+        {Contract::IDC_STOP_HOUR_DOWN, At(11, 0), At(11, 0), At(11, 0), At(10, 0)},
         // The check box and unknown IDs change no time.
-        {IDC_SHUTDOWN_CHECK, At(11, 0), At(12, 0), At(11, 0), At(12, 0)},
+        {Contract::IDC_SHUTDOWN_CHECK, At(11, 0), At(12, 0), At(11, 0), At(12, 0)},
         {9, At(11, 0), At(12, 0), At(11, 0), At(12, 0)},
         {0xFFFF, At(11, 0), At(12, 0), At(11, 0), At(12, 0)},
     };
@@ -80,7 +80,7 @@ TEST_CASE("each button steps its time, wrapping at midnight; every click skips a
         CHECK(Job.state == before.state);
         CHECK(Job.lampFlags == before.lampFlags);
         Redraw redraw = TakeRedraw();
-        CHECK(SameRects(redraw.rects, {RECT_START_TIME, RECT_STOP_TIME}));
+        CHECK(SameRects(redraw.rects, {Contract::RECT_START_TIME, Contract::RECT_STOP_TIME}));
         CHECK(redraw.erase == 0);
     }
 }
@@ -91,10 +91,10 @@ TEST_CASE("stepping a time all the way round the clock comes back to it")
     {
         int up, down, clicksPerDay;
     } rows[] = {
-        {IDC_START_HOUR_UP, IDC_START_HOUR_DOWN, 24},
-        {IDC_START_MIN_UP, IDC_START_MIN_DOWN, 288},
-        {IDC_STOP_HOUR_UP, IDC_STOP_HOUR_DOWN, 24},
-        {IDC_STOP_MIN_UP, IDC_STOP_MIN_DOWN, 288},
+        {Contract::IDC_START_HOUR_UP, Contract::IDC_START_HOUR_DOWN, 24},
+        {Contract::IDC_START_MIN_UP, Contract::IDC_START_MIN_DOWN, 288},
+        {Contract::IDC_STOP_HOUR_UP, Contract::IDC_STOP_HOUR_DOWN, 24},
+        {Contract::IDC_STOP_MIN_UP, Contract::IDC_STOP_MIN_DOWN, 288},
     };
     for (const Row &row : rows)
     {

@@ -6,6 +6,7 @@
 #include "actions/encoders.h"
 #include "actions/recorder.h"
 #include "actions/shutdown.h"
+#include "contract.h"
 #include "exit_trap.h"
 #include "schedule/schedule.h"
 #include "ui/controls.h"
@@ -21,13 +22,13 @@ MinuteOfDay GetNowMinute()
 
 static int Log(EventKind kind, int arg, int result)
 {
-    Outside.events.push_back(Ev(kind, arg, result));
+    Outside.events.push_back({kind, arg, result});
     return result;
 }
 
 int SendRecorderCommand(int code)
 {
-    int known = code == CMD_REC_START || code == CMD_REC_STOP;
+    int known = code == Contract::CMD_REC_START || code == Contract::CMD_REC_STOP;
     return Log(EV_RECORDER, code, known ? Outside.recorderAnswer : 0);
 }
 
@@ -79,7 +80,7 @@ static void CreateWindows()
     other = CreateWindowExA(0, "TestPanel", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 240, 160,
                             NULL, NULL, panelClass.hInstance, NULL);
     shutdownCheck = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 40, 73, 12, 12,
-                                    panel, (HMENU)(INT_PTR)IDC_SHUTDOWN_CHECK, panelClass.hInstance, NULL);
+                                    panel, (HMENU)(INT_PTR)Contract::IDC_SHUTDOWN_CHECK, panelClass.hInstance, NULL);
     checkBoxProc = (WNDPROC)SetWindowLongPtrA(shutdownCheck, GWLP_WNDPROC, (LONG_PTR)CheckBoxSpy);
 }
 
@@ -188,17 +189,27 @@ int SameRects(const std::vector<RECT> &actual, std::initializer_list<RECT> expec
     return same;
 }
 
-std::string Describe(const std::vector<Event> &events)
+std::string Ev(EventKind kind, int arg, int result)
 {
     static const char *const names[] = {"recorder", "alert", "encoders", "check-read", "shutdown", "exit"};
-    std::string text;
+    char line[64];
+    snprintf(line, sizeof line, "%s(%d)->%d", names[kind], arg, result);
+    return line;
+}
+
+Sequence Lines(const std::vector<Event> &events)
+{
+    Sequence lines;
     for (const Event &e : events)
-    {
-        char line[64];
-        snprintf(line, sizeof line, "  %s(%d)->%d\n", names[e.kind], e.arg, e.result);
-        text += line;
-    }
-    return text.empty() ? "  (nothing)\n" : text;
+        lines.push_back(Ev(e.kind, e.arg, e.result));
+    return lines;
+}
+
+Sequence TakeEvents()
+{
+    Sequence lines = Lines(Outside.events);
+    Outside.events.clear();
+    return lines;
 }
 
 int CountEvents(EventKind kind, int arg)

@@ -11,6 +11,7 @@
 
 #include "job/job.h"
 #include "schedule/minute.h"
+#include "sequence.h"
 
 enum EventKind
 {
@@ -63,13 +64,12 @@ struct Redraw
 Redraw TakeRedraw();
 int SameRects(const std::vector<RECT> &actual, std::initializer_list<RECT> expected);
 
-std::string Describe(const std::vector<Event> &events);
+// An event as sequences show it, e.g. "recorder(1001)->1" for a start
+// command that went out.
+std::string Ev(EventKind kind, int arg = 0, int result = 0);
+Sequence Lines(const std::vector<Event> &events);
+// The events logged so far, and the log emptied.
+Sequence TakeEvents();
 int CountEvents(EventKind kind, int arg = -1);
-
-inline Event Ev(EventKind kind, int arg = 0, int result = 0)
-{
-    Event e = {kind, arg, result};
-    return e;
-}
 
 #endif

@@ -1,5 +1,30 @@
 #include "pixels.h"
 
+#include "contract.h"
+
+static LOGFONTA Font(const char *face, int height, int weight, BYTE pitchAndFamily)
+{
+    LOGFONTA font = {};
+    font.lfHeight = height;
+    font.lfWeight = weight;
+    font.lfCharSet = ANSI_CHARSET;
+    font.lfPitchAndFamily = pitchAndFamily;
+    lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    return font;
+}
+
+LOGFONTA PanelTimeFont()
+{
+    return Font(Contract::TIME_FONT_FACE, Contract::TIME_FONT_HEIGHT, Contract::TIME_FONT_WEIGHT,
+                Contract::TIME_FONT_PITCH);
+}
+
+LOGFONTA PanelLabelFont()
+{
+    return Font(Contract::LABEL_FONT_FACE, Contract::LABEL_FONT_HEIGHT, Contract::LABEL_FONT_WEIGHT,
+                Contract::LABEL_FONT_PITCH);
+}
+
 Pixels Grab(HDC dc, int x, int y, int width, int height)
 {
     // Copied into a 32-bit bitmap first: one transfer, not a call per pixel.

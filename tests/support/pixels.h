@@ -25,4 +25,8 @@ Pixels Grab(HDC dc, int x, int y, int width, int height);
 // text in the given font at (0, 0), black, on background; opaque or not.
 Pixels RenderText(const LOGFONTA &font, const char *text, bool opaque, COLORREF background);
 
+// The fonts the panel's times and labels are to be drawn in.
+LOGFONTA PanelTimeFont();
+LOGFONTA PanelLabelFont();
+
 #endif

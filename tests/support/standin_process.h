@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "describe.h"
+#include "sequence.h"
 
 struct StandInProcess
 {

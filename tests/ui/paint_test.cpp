@@ -8,7 +8,7 @@
 #include "pixels.h"
 #include "schedule/schedule.h"
 #include "ui/paint.h"
-#include "ui/panel.h"
+#include "contract.h"
 
 static LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -55,8 +55,6 @@ static Pixels ShowArea(BYTE lamps, const RECT &area)
     return Show(0, 0, lamps, area.left, area.top, area.right - area.left, area.bottom - area.top);
 }
 
-static const COLORREF RED = RGB(255, 0, 0), BLUE = RGB(0, 0, 255), YELLOW = RGB(255, 255, 0);
-
 TEST_CASE("lamps: each in its colour inside its rectangle, only while its bit is set")
 {
     const COLORREF background = GetSysColor(COLOR_SCROLLBAR);
@@ -66,9 +64,9 @@ TEST_CASE("lamps: each in its colour inside its rectangle, only while its bit is
         RECT area;
         COLORREF colour;
     } lamps[] = {
-        {LAMP_REC, RECT_LAMP_REC, RED},
-        {LAMP_STOP, RECT_LAMP_STOP, BLUE},
-        {LAMP_SHUTDOWN, RECT_LAMP_SHUTDOWN, YELLOW},
+        {LAMP_REC, Contract::RECT_LAMP_REC, Contract::COLOUR_LAMP_REC},
+        {LAMP_STOP, Contract::RECT_LAMP_STOP, Contract::COLOUR_LAMP_STOP},
+        {LAMP_SHUTDOWN, Contract::RECT_LAMP_SHUTDOWN, Contract::COLOUR_LAMP_SHUTDOWN},
     };
     const BYTE settings[] = {0, LAMP_REC, LAMP_STOP, LAMP_SHUTDOWN, LAMP_REC | LAMP_STOP | LAMP_SHUTDOWN};
 
@@ -105,24 +103,24 @@ TEST_CASE("the times show as hh:mm in the large font, each drawn opaque at its p
     for (const Row &row : rows)
     {
         CAPTURE(row.text);
-        Pixels expected = RenderText(TimeFont, row.text, true, RGB(255, 255, 255));
+        Pixels expected = RenderText(PanelTimeFont(), row.text, true, RGB(255, 255, 255));
         CHECK(Show(row.minute, 0, 0, 60, 3, expected.width, expected.height) == expected);
         CHECK(Show(0, row.minute, 0, 60, 37, expected.width, expected.height) == expected);
     }
     // The comparison tells digits apart.
-    Pixels other = RenderText(TimeFont, "00:01", true, RGB(255, 255, 255));
+    Pixels other = RenderText(PanelTimeFont(), "00:01", true, RGB(255, 255, 255));
     CHECK_FALSE(Show(0, 0, 0, 60, 3, other.width, other.height) == other);
 }
 
 TEST_CASE("the offsets -1 and +1 are in the large font, over the background")
 {
     const COLORREF background = GetSysColor(COLOR_SCROLLBAR);
-    Pixels minus = RenderText(TimeFont, "-1", false, background);
-    Pixels plus = RenderText(TimeFont, "+1", false, background);
+    Pixels minus = RenderText(PanelTimeFont(), "-1", false, background);
+    Pixels plus = RenderText(PanelTimeFont(), "+1", false, background);
     CHECK(Show(0, 0, 0, 163, 3, minus.width, minus.height) == minus);
     CHECK(Show(0, 0, 0, 163, 37, plus.width, plus.height) == plus);
 
-    Pixels small = RenderText(LabelFont, "-1", false, background);
+    Pixels small = RenderText(PanelLabelFont(), "-1", false, background);
     CHECK_FALSE(Show(0, 0, 0, 163, 3, small.width, small.height) == small);
 }
 
@@ -137,7 +135,7 @@ TEST_CASE("the labels are in the small font at their places")
     for (const Row &row : rows)
     {
         CAPTURE(row.text);
-        Pixels expected = RenderText(LabelFont, row.text, false, background);
+        Pixels expected = RenderText(PanelLabelFont(), row.text, false, background);
         Pixels shown = Show(0, 0, 0, row.x, row.y, expected.width, expected.height);
         // The REC and STOP labels share their area with the lamps, which are off here.
         CHECK(shown == expected);

@@ -9,14 +9,10 @@
 #include <string>
 #include <time.h>
 
+#include "contract.h"
 #include "pixels.h"
-#include "res/resource.h"
-#include "schedule/schedule.h"
+#include "replace_import.h"
 #include "standin_process.h"
-#include "ui/controls.h"
-#include "ui/main_window.h"
-#include "ui/paint.h"
-#include "ui/panel.h"
 
 struct Varnel
 {
@@ -44,7 +40,7 @@ static Varnel StartVarnel()
     for (int i = 0; i < 500 && varnel.window == NULL; i++)
     {
         Sleep(20);
-        varnel.window = FindWindowA(WINDOW_CLASS, WINDOW_TITLE);
+        varnel.window = FindWindowA(Contract::WINDOW_CLASS, Contract::WINDOW_TITLE);
     }
     REQUIRE(varnel.window != NULL);
     Settle(700); // the loop has run and the panel is painted
@@ -74,8 +70,8 @@ static Pixels Shown(HWND window, int x, int y, int width, int height)
 
 static bool ShowsTimes(HWND window, const char *start, const char *stop)
 {
-    Pixels startText = RenderText(TimeFont, start, true, RGB(255, 255, 255));
-    Pixels stopText = RenderText(TimeFont, stop, true, RGB(255, 255, 255));
+    Pixels startText = RenderText(PanelTimeFont(), start, true, RGB(255, 255, 255));
+    Pixels stopText = RenderText(PanelTimeFont(), stop, true, RGB(255, 255, 255));
     return Shown(window, 60, 3, startText.width, startText.height) == startText &&
            Shown(window, 60, 37, stopText.width, stopText.height) == stopText;
 }
@@ -83,30 +79,29 @@ static bool ShowsTimes(HWND window, const char *start, const char *stop)
 TEST_CASE("the window, its class, its nine controls, and the panel at start")
 {
     // Placed at 10:20:30.
-    InitPanelFonts();
     Varnel varnel = StartVarnel();
     HWND window = varnel.window;
 
     char name[64];
     GetClassNameA(window, name, sizeof name);
-    CHECK(std::string(name) == WINDOW_CLASS);
+    CHECK(std::string(name) == Contract::WINDOW_CLASS);
     GetWindowTextA(window, name, sizeof name);
-    CHECK(std::string(name) == WINDOW_TITLE);
-    CHECK(GetClassLongA(window, GCL_STYLE) == (CS_HREDRAW | CS_VREDRAW));
+    CHECK(std::string(name) == Contract::WINDOW_TITLE);
+    CHECK(GetClassLongA(window, GCL_STYLE) == Contract::CLASS_STYLE);
     // Wine does not give another process the class's brush or icon: the
     // background is checked as pixels below, the icon in the file.
 
     // The system adds clipping of siblings to every top-level window.
-    CHECK((GetWindowLongA(window, GWL_STYLE) & ~WS_CLIPSIBLINGS) == (LONG)WINDOW_STYLE);
+    CHECK((GetWindowLongA(window, GWL_STYLE) & ~WS_CLIPSIBLINGS) == (LONG)Contract::WINDOW_STYLE);
     CHECK((GetWindowLongA(window, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE) == 0);
     RECT outer;
     GetWindowRect(window, &outer);
-    CHECK(outer.right - outer.left == WINDOW_WIDTH);
-    CHECK(outer.bottom - outer.top == WINDOW_HEIGHT);
+    CHECK(outer.right - outer.left == Contract::WINDOW_WIDTH);
+    CHECK(outer.bottom - outer.top == Contract::WINDOW_HEIGHT);
 
     // The controls, in the order they were made.
     HWND control = GetWindow(window, GW_CHILD);
-    for (const ControlSpec &expected : PANEL_CONTROLS)
+    for (const Contract::ControlPlace &expected : Contract::CONTROLS)
     {
         CAPTURE(expected.id);
         REQUIRE(control != NULL);
@@ -122,17 +117,17 @@ TEST_CASE("the window, its class, its nine controls, and the panel at start")
         MapWindowPoints(NULL, window, (POINT *)&place, 2);
         CHECK(place.left == expected.x);
         CHECK(place.top == expected.y);
-        CHECK(place.right - place.left == CONTROL_SIZE);
-        CHECK(place.bottom - place.top == CONTROL_SIZE);
+        CHECK(place.right - place.left == Contract::CONTROL_SIZE);
+        CHECK(place.bottom - place.top == Contract::CONTROL_SIZE);
         control = GetWindow(control, GW_HWNDNEXT);
     }
     CHECK(control == NULL);
 
-    CHECK(SendMessageA(GetDlgItem(window, IDC_SHUTDOWN_CHECK), BM_GETCHECK, 0, 0) == BST_CHECKED);
+    CHECK(SendMessageA(GetDlgItem(window, Contract::IDC_SHUTDOWN_CHECK), BM_GETCHECK, 0, 0) == BST_CHECKED);
     CHECK(ShowsTimes(window, "11:00", "12:00"));
 
     const COLORREF background = GetSysColor(COLOR_SCROLLBAR);
-    const RECT lamps[] = {RECT_LAMP_REC, RECT_LAMP_STOP, RECT_LAMP_SHUTDOWN};
+    const RECT lamps[] = {Contract::RECT_LAMP_REC, Contract::RECT_LAMP_STOP, Contract::RECT_LAMP_SHUTDOWN};
     for (const RECT &lamp : lamps)
     {
         Pixels area = Shown(window, lamp.left, lamp.top, lamp.right - lamp.left, lamp.bottom - lamp.top);
@@ -145,7 +140,6 @@ TEST_CASE("the window, its class, its nine controls, and the panel at start")
 TEST_CASE("the buttons step the times shown, across midnight; the check box only toggles")
 {
     // Placed at 23:10:20.
-    InitPanelFonts();
     Varnel varnel = StartVarnel();
     CHECK(ShowsTimes(varnel.window, "00:00", "01:00"));
 
@@ -154,13 +148,13 @@ TEST_CASE("the buttons step the times shown, across midnight; the check box only
         int id;
         const char *start, *stop;
     } rows[] = {
-        {IDC_START_MIN_DOWN, "23:55", "01:00"}, {IDC_START_MIN_UP, "00:00", "01:00"},
-        {IDC_START_HOUR_DOWN, "23:00", "01:00"}, {IDC_START_HOUR_UP, "00:00", "01:00"},
-        {IDC_STOP_HOUR_DOWN, "00:00", "00:00"}, {IDC_STOP_MIN_DOWN, "00:00", "23:55"},
-        {IDC_STOP_MIN_UP, "00:00", "00:00"},     {IDC_STOP_HOUR_UP, "00:00", "01:00"},
-        {IDC_SHUTDOWN_CHECK, "00:00", "01:00"},
+        {Contract::IDC_START_MIN_DOWN, "23:55", "01:00"}, {Contract::IDC_START_MIN_UP, "00:00", "01:00"},
+        {Contract::IDC_START_HOUR_DOWN, "23:00", "01:00"}, {Contract::IDC_START_HOUR_UP, "00:00", "01:00"},
+        {Contract::IDC_STOP_HOUR_DOWN, "00:00", "00:00"}, {Contract::IDC_STOP_MIN_DOWN, "00:00", "23:55"},
+        {Contract::IDC_STOP_MIN_UP, "00:00", "00:00"},     {Contract::IDC_STOP_HOUR_UP, "00:00", "01:00"},
+        {Contract::IDC_SHUTDOWN_CHECK, "00:00", "01:00"},
     };
-    HWND check = GetDlgItem(varnel.window, IDC_SHUTDOWN_CHECK);
+    HWND check = GetDlgItem(varnel.window, Contract::IDC_SHUTDOWN_CHECK);
     for (const Row &row : rows)
     {
         CAPTURE(row.id);
@@ -180,7 +174,7 @@ TEST_CASE("closing the window ends the program with status 0 and sends nothing t
     StandInProcess encoder = StartStandIn("standin-encoder.exe", "--title lame");
     // Placed at 10:58:40: ticks run before the minute ahead of REC, nothing is due.
     Varnel varnel = StartVarnel();
-    SendMessageA(GetDlgItem(varnel.window, IDC_START_HOUR_DOWN), BM_CLICK, 0, 0); // REC 11:00
+    SendMessageA(GetDlgItem(varnel.window, Contract::IDC_START_HOUR_DOWN), BM_CLICK, 0, 0); // REC 11:00
     Settle(2500);
     Close(varnel);
     REQUIRE(LocalSecond() < 10 * 3600 + 59 * 60);
@@ -221,7 +215,7 @@ TEST_CASE("the program file holds icon group 101 with a 32 x 32 and a 16 x 16 im
 {
     HMODULE file = LoadLibraryExA("varnel.exe", NULL, LOAD_LIBRARY_AS_DATAFILE);
     REQUIRE(file != NULL);
-    HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(IDI_VARNEL), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+    HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(Contract::ICON_ID), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
     REQUIRE(found != NULL);
     const IconGroup *group = (const IconGroup *)LockResource(LoadResource(file, found));
     REQUIRE(group->count == 2);
@@ -253,4 +247,29 @@ TEST_CASE("the program file holds icon group 101 with a 32 x 32 and a 16 x 16 im
     CHECK(text.find("FileDescription") != std::string::npos);
     CHECK(text.find("FileVersion") != std::string::npos);
     FreeLibrary(file);
+}
+
+// The timer as the window asks for it. Here the window is made in this test
+// program by Varnel's own WinMain, and SetTimer is played by the test: it
+// refuses, and ends the message loop, should the window open regardless.
+static Sequence timerCalls;
+
+static UINT_PTR WINAPI RefusingSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC callback)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    timerCalls.push_back(std::string("SetTimer ") + name + " id=" + std::to_string(id) + " ms=" + std::to_string(ms) +
+                         (callback ? " callback" : " no callback"));
+    PostQuitMessage(0);
+    return 0;
+}
+
+REPLACE_WINAPI_IMPORT(SetTimer, 16, RefusingSetTimer)
+
+TEST_CASE("the window asks for its two-second tick, and without it the program ends at once, showing nothing")
+{
+    CHECK(WinMain(GetModuleHandleA(NULL), NULL, NULL, SW_SHOWDEFAULT) == 0);
+    const std::string tick = std::to_string(Contract::TICK_MS), id = std::to_string(Contract::TIMER_ID);
+    CHECK_SEQUENCE(timerCalls, {std::string("SetTimer ") + Contract::WINDOW_CLASS + " id=" + id + " ms=" + tick + " no callback"});
+    CHECK(FindWindowA(Contract::WINDOW_CLASS, NULL) == NULL);
 }

@@ -8,27 +8,17 @@ import os
 import re
 import shutil
 import subprocess
+import sys
 import threading
 import time
 
 from wine import Clock, Wine, clock_text, parse_clock
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(ROOT, 'tests', 'contract'))
+from contract import CONTRACT  # noqa: E402
 
-
-def read_source(path):
-    return open(os.path.join(ROOT, path)).read()
-
-
-# Control IDs, lamp areas and lamp colours, read from where the program defines them.
-IDC = {name: int(value) for name, value in
-       re.findall(r'IDC_(\w+) = (\d+)', read_source('src/schedule/schedule.h'))}
-_LAMP_NAMES = {'REC': 'red', 'STOP': 'blue', 'SHUTDOWN': 'yellow'}
-LAMP_CENTRES = {_LAMP_NAMES[name]: ((int(l) + int(r)) // 2, (int(t) + int(b)) // 2) for name, l, t, r, b in
-                re.findall(r'RECT_LAMP_(\w+) = \{(\d+), (\d+), (\d+), (\d+)\}', read_source('src/ui/panel.h'))}
-LAMP_COLOURS = {_LAMP_NAMES[name]: (int(r), int(g), int(b)) for name, r, g, b in
-                re.findall(r'\{LAMP_(\w+), RGB\((\d+), (\d+), (\d+)\)', read_source('src/ui/paint.cpp'))}
-assert len(IDC) == 9 and len(LAMP_CENTRES) == 3 and len(LAMP_COLOURS) == 3, 'program constants not found'
+_LAMPS = {'red': 'REC', 'blue': 'STOP', 'yellow': 'SHUTDOWN'}
 
 # The calls of Varnel's that the relay log keeps.
 RELAYED = ('ExitWindowsEx', 'OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges',
@@ -127,7 +117,7 @@ class JobRun:
         return ''
 
     def click(self, *names):
-        self.user('click', *[IDC[n] for n in names])
+        self.user('click', *[CONTRACT['IDC_' + n] for n in names])
         self.notes.append('%s clicked %s' % (clock_text(self.now()), ' '.join(names)))
 
     def screenshot(self, path):
@@ -138,11 +128,12 @@ class JobRun:
 
     def lamp(self, colour):
         """True when the lamp shows in its colour on screen."""
-        x, y = LAMP_CENTRES[colour]
+        left, top, right, bottom = CONTRACT['RECT_LAMP_' + _LAMPS[colour]]
+        x, y = (left + right) // 2, (top + bottom) // 2
         raw = subprocess.run(['import', '-display', self.wine.display, '-window', 'root', '-depth', '8', '-crop',
                               '1x1+%d+%d' % (self.client[0] + x, self.client[1] + y), 'rgb:-'],
                              capture_output=True).stdout
-        return tuple(raw[:3]) == LAMP_COLOURS[colour]
+        return tuple(raw[:3]) == CONTRACT['COLOUR_LAMP_' + _LAMPS[colour]]
 
     # --- what the stand-ins logged --------------------------------------
     def events(self, name, text=''):

@@ -8,7 +8,9 @@ Everything Wine keeps lives in one folder of the build tree: a template
 prefix made once (tools/install-deps's Wine copies its modules into every
 prefix) and a state folder per user of it, whose prefix is a hard-linked copy.
 
-    wine.py STATE [--clock HH:MM:SS] PROGRAM [ARGS...]   run, with its status
+    wine.py STATE [--clock WHEN] PROGRAM [ARGS...]       run, with its status;
+                                                         WHEN: HH:MM:SS, or
+                                                         utc+H (H hours ahead)
     wine.py STATE --stop                                 end Wine and the display
 """
 import fcntl
@@ -171,7 +173,9 @@ def main(argv):
     wine = Wine(state)
     clock = None
     if rest[:1] == ['--clock']:
-        clock, rest = Clock(parse_clock(rest[1])), rest[2:]
+        when, rest = rest[1], rest[2:]
+        ahead = float(when[4:]) * 3600 if when.startswith('utc+') else None
+        clock = Clock(time.time() % DAY + ahead if ahead is not None else parse_clock(when))
     return wine.start(rest[0], *rest[1:], clock=clock, stdout=None, stderr=None).wait()
 
 

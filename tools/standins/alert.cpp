@@ -1,11 +1,11 @@
 // Plays the sound driver's alert: logs the keys it receives and closes when
 // Space is released.
-#include "actions/driver_alert.h"
+#include "contract.h"
 #include "standin.h"
 
 int main(int argc, char **argv)
 {
     StandInStart(argc, argv);
-    StandIn alert = {"VarnelAlertStandIn", ALERT_TITLE, 1};
+    StandIn alert = {"VarnelAlertStandIn", Contract::ALERT_TITLE, 1};
     return StandInRun(alert);
 }

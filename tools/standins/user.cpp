@@ -11,20 +11,19 @@
 #include <string.h>
 #include <windows.h>
 
-#include "schedule/schedule.h"
-#include "ui/main_window.h"
+#include "contract.h"
 
 int main(int argc, char **argv)
 {
     HWND window = NULL;
     for (int i = 0; i < 300 && window == NULL; i++)
     {
-        window = FindWindowA(WINDOW_CLASS, WINDOW_TITLE);
+        window = FindWindowA(Contract::WINDOW_CLASS, Contract::WINDOW_TITLE);
         if (window == NULL)
             Sleep(50);
     }
     // The window exists before its controls do: wait for the last of them.
-    for (int i = 0; i < 100 && window != NULL && GetDlgItem(window, IDC_SHUTDOWN_CHECK) == NULL; i++)
+    for (int i = 0; i < 100 && window != NULL && GetDlgItem(window, Contract::IDC_SHUTDOWN_CHECK) == NULL; i++)
         Sleep(50);
     if (window == NULL || argc < 2)
     {

@@ -1,0 +1,97 @@
+// What other programs and the user see of Varnel, written down once for
+// every test and stand-in, apart from the program's own headers: a test
+// that took these from the program could not fail when the program had one
+// wrong. tests/contract/contract.py reads this file for the Python tests, so
+// each value stays on one line in one of the forms used here.
+#ifndef VARNEL_TESTS_CONTRACT_H
+#define VARNEL_TESTS_CONTRACT_H
+
+#include <windows.h>
+
+namespace Contract
+{
+
+// The main window.
+const char WINDOW_CLASS[] = "VARNEL";
+const char WINDOW_TITLE[] = "Varnel";
+const DWORD WINDOW_STYLE = 0x10C80000; // visible, caption, close box; no sizing
+const UINT CLASS_STYLE = 0x0003;       // redrawn whole when resized
+const int WINDOW_WIDTH = 212;
+const int WINDOW_HEIGHT = 132;
+const int ICON_ID = 101;
+
+// Its nine controls: BUTTON windows, 12 x 12, with an empty caption.
+const int CONTROL_SIZE = 12;
+const int IDC_START_HOUR_UP = 0;
+const int IDC_START_HOUR_DOWN = 1;
+const int IDC_START_MIN_UP = 2;
+const int IDC_START_MIN_DOWN = 3;
+const int IDC_STOP_HOUR_UP = 4;
+const int IDC_STOP_HOUR_DOWN = 5;
+const int IDC_STOP_MIN_UP = 6;
+const int IDC_STOP_MIN_DOWN = 7;
+const int IDC_SHUTDOWN_CHECK = 8;
+const DWORD PUSH_BUTTON_STYLE = 0x50000000; // child, visible
+const DWORD CHECK_BOX_STYLE = 0x50000003;   // child, visible, automatic check box
+
+struct ControlPlace
+{
+    int id, x, y;
+    DWORD style;
+};
+// In the order they are created: on each row the upper button raises the
+// time and the lower one lowers it; those at x 43 step the hour, those at
+// x 148 the minutes.
+const ControlPlace CONTROLS[] = {
+    {IDC_START_HOUR_UP, 43, 4, PUSH_BUTTON_STYLE},  {IDC_START_HOUR_DOWN, 43, 18, PUSH_BUTTON_STYLE},
+    {IDC_START_MIN_UP, 148, 4, PUSH_BUTTON_STYLE},  {IDC_START_MIN_DOWN, 148, 18, PUSH_BUTTON_STYLE},
+    {IDC_STOP_HOUR_UP, 43, 39, PUSH_BUTTON_STYLE},  {IDC_STOP_HOUR_DOWN, 43, 53, PUSH_BUTTON_STYLE},
+    {IDC_STOP_MIN_UP, 148, 39, PUSH_BUTTON_STYLE},  {IDC_STOP_MIN_DOWN, 148, 53, PUSH_BUTTON_STYLE},
+    {IDC_SHUTDOWN_CHECK, 40, 73, CHECK_BOX_STYLE},
+};
+
+// The tick.
+const UINT_PTR TIMER_ID = 1;
+const UINT TICK_MS = 2000;
+
+// The panel: the areas redrawn without erasing, the lamps' colours, the fonts.
+const RECT RECT_START_TIME = {60, 3, 150, 34};
+const RECT RECT_STOP_TIME = {60, 37, 150, 68};
+const RECT RECT_LAMP_REC = {8, 18, 18, 28};
+const RECT RECT_LAMP_STOP = {8, 53, 18, 63};
+const RECT RECT_LAMP_SHUTDOWN = {8, 73, 18, 83};
+const COLORREF COLOUR_LAMP_REC = RGB(255, 0, 0);
+const COLORREF COLOUR_LAMP_STOP = RGB(0, 0, 255);
+const COLORREF COLOUR_LAMP_SHUTDOWN = RGB(255, 255, 0);
+const char TIME_FONT_FACE[] = "Courier New";
+const int TIME_FONT_HEIGHT = 32;
+const int TIME_FONT_WEIGHT = 700;
+const BYTE TIME_FONT_PITCH = 0x31; // fixed pitch, modern
+const char LABEL_FONT_FACE[] = "MS Sans Serif";
+const int LABEL_FONT_HEIGHT = 12;
+const int LABEL_FONT_WEIGHT = 400;
+const BYTE LABEL_FONT_PITCH = 0x22; // variable pitch, swiss
+
+// The recorder: found by its window class, sent WM_COMMAND with lParam 0.
+const char RECORDER_CLASS[] = "TORVIK";
+const int CMD_REC_START = 1001;
+const int CMD_REC_STOP = 1003;
+
+// The sound driver's alert: found by its whole title, answered with Space.
+const char ALERT_TITLE[] = "C-Media PCI Audio Driver Alert";
+const int ALERT_KEY = 0x20;      // VK_SPACE
+const int ALERT_SCAN_CODE = 0x45; // not Space's usual 0x39
+
+// The encoders: found by whole titles.
+const char *const ENCODER_TITLES[] = {"waveflt2", "lame", "gogo"};
+
+// The shutdown request to the system, and on the NT family the privilege
+// asked for first, through a token opened for adjusting and querying.
+const UINT SHUTDOWN_FLAGS_95 = 0x5; // shutdown, forced
+const UINT SHUTDOWN_FLAGS_NT = 0xC; // power-off, forced
+const char SHUTDOWN_PRIVILEGE[] = "SeShutdownPrivilege";
+const DWORD TOKEN_ACCESS = 0x28;
+
+} // namespace Contract
+
+#endif
