@@ -19,23 +19,25 @@ enum JobState : int
     STATE_COUNTDOWN = 4      // counting down to the shutdown
 };
 
-// Lamps on the panel; set during a run, never cleared.
-const BYTE LAMP_REC = 0x02;
-const BYTE LAMP_STOP = 0x08;
-const BYTE LAMP_SHUTDOWN = 0x10;
-
 struct JobRecord
 {
     JobState state;
     int countdown;
     int skipNextTick;
     int alertTries;
-    BYTE lampFlags;
+    BYTE lampFlags; // LAMPS bits; set during a run, never cleared
 };
 
 extern JobRecord Job;
 
+// The "shutdown Windows" check box, made with the window; read once the
+// encoders are gone.
+extern HWND shutdownCheck;
+
 // One timer tick. Returns 0, unless it ends the process.
 LRESULT OnTick(HWND window);
+
+// Every click: skip the next tick, step a time, redraw both times.
+LRESULT OnCommand(HWND window, int id);
 
 #endif

@@ -6,14 +6,15 @@
 #include "actions/encoders.h"
 #include "actions/recorder.h"
 #include "actions/shutdown.h"
+#include "job/lamps.h"
 #include "schedule/schedule.h"
-#include "ui/controls.h"
-#include "ui/panel.h"
 
-static void LightLamp(HWND window, BYTE lamp, const RECT *area)
+static void LightLamp(HWND window, BYTE bit)
 {
-    Job.lampFlags |= lamp;
-    InvalidateRect(window, area, FALSE);
+    Job.lampFlags |= bit;
+    for (const Lamp &lamp : LAMPS)
+        if (lamp.bit == bit)
+            InvalidateRect(window, &lamp.bounds, FALSE);
 }
 
 // WAIT_START and WAIT_STOP share this: a missed start (or a STOP that comes
@@ -26,7 +27,7 @@ static void WatchStartAndStop(HWND window)
     {
         if (SendRecorderCommand(CMD_REC_START))
         {
-            LightLamp(window, LAMP_REC, &RECT_LAMP_REC);
+            LightLamp(window, LAMP_REC);
             Job.state = STATE_DISMISS_ALERT;
         }
         return;
@@ -35,7 +36,7 @@ static void WatchStartAndStop(HWND window)
     if (now == AddMinutes(Schedule.stopMinute, 1) && SendRecorderCommand(CMD_REC_STOP))
     {
         Job.state = STATE_WAIT_ENCODERS;
-        LightLamp(window, LAMP_STOP, &RECT_LAMP_STOP);
+        LightLamp(window, LAMP_STOP);
         SetForegroundWindow(window);
     }
 }
@@ -56,7 +57,7 @@ static void WatchEncoders(HWND window)
     // The box is read only now, so it can be changed right up to this moment.
     if (SendMessageA(shutdownCheck, BM_GETCHECK, 0, 0))
     {
-        LightLamp(window, LAMP_SHUTDOWN, &RECT_LAMP_SHUTDOWN);
+        LightLamp(window, LAMP_SHUTDOWN);
         Job.state = STATE_COUNTDOWN;
         return;
     }

@@ -1,12 +1,12 @@
 #include "schedule/schedule.h"
 
-#include "job/job.h"
-#include "ui/panel.h"
-
 static const int HOUR_STEP = 60;
 static const int MINUTE_STEP = 5;
 
 ScheduleTimes Schedule;
+
+const RECT RECT_START_TIME = {60, 3, 150, 34};
+const RECT RECT_STOP_TIME = {60, 37, 150, 68};
 
 void InitSchedule()
 {
@@ -15,12 +15,8 @@ void InitSchedule()
     Schedule.stopMinute = FloorToHour(AddMinutes(Schedule.startMinute, HOUR_STEP));
 }
 
-LRESULT OnCommand(HWND window, int id)
+void StepSchedule(int id)
 {
-    // Any click means someone is at the machine: let the next tick pass so
-    // that a time being stepped through is not acted on half-way.
-    Job.skipNextTick = 1;
-
     switch (id)
     {
     case IDC_START_HOUR_UP:   Schedule.startMinute = AddMinutes(Schedule.startMinute, HOUR_STEP); break;
@@ -33,8 +29,4 @@ LRESULT OnCommand(HWND window, int id)
     case IDC_STOP_MIN_DOWN:   Schedule.stopMinute = SubMinutes(Schedule.stopMinute, MINUTE_STEP); break;
     default: break; // the check box keeps its own state
     }
-
-    InvalidateRect(window, &RECT_START_TIME, FALSE);
-    InvalidateRect(window, &RECT_STOP_TIME, FALSE);
-    return 0;
 }

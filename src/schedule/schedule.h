@@ -28,10 +28,15 @@ struct ScheduleTimes
 
 extern ScheduleTimes Schedule;
 
+// Where the panel shows the two times, in client coordinates; redrawn
+// without erasing whenever they may have changed.
+extern const RECT RECT_START_TIME;
+extern const RECT RECT_STOP_TIME;
+
 // Defaults: REC on the first whole hour more than five minutes ahead, STOP an hour later.
 void InitSchedule();
 
-// Every click: skip the sequencer's next tick, step a time, redraw both times.
-LRESULT OnCommand(HWND window, int id);
+// The time the control steps; other IDs (the check box's) change nothing.
+void StepSchedule(int id);
 
 #endif

@@ -1,8 +1,8 @@
 #include "ui/paint.h"
 
 #include "job/job.h"
+#include "job/lamps.h"
 #include "schedule/schedule.h"
-#include "ui/panel.h"
 
 LOGFONTA TimeFont;
 LOGFONTA LabelFont;
@@ -18,20 +18,6 @@ static const PanelText LABELS[] = {
     {8, 39, "STOP"},
     {57, 70, "shutdown Windows"},
     {57, 83, "when waveflt2/lame/gogo lost"},
-};
-
-struct Lamp
-{
-    BYTE bit;
-    COLORREF colour;
-    const RECT *bounds;
-};
-
-// Drawn in this order: red, blue, yellow.
-static const Lamp LAMPS[] = {
-    {LAMP_REC, RGB(255, 0, 0), &RECT_LAMP_REC},
-    {LAMP_STOP, RGB(0, 0, 255), &RECT_LAMP_STOP},
-    {LAMP_SHUTDOWN, RGB(255, 255, 0), &RECT_LAMP_SHUTDOWN},
 };
 
 static void FillFont(LOGFONTA *font, LONG height, LONG weight, BYTE pitchAndFamily, const char *face)
@@ -58,27 +44,25 @@ static int FormatTime(char *text, MinuteOfDay minute)
     return wsprintfA(text, "%02d:%02d", minute / 60, minute % 60);
 }
 
-static void DrawTime(HDC dc, int x, int y, MinuteOfDay minute)
+// At the top left of the time's redraw area.
+static void DrawTime(HDC dc, const RECT &area, MinuteOfDay minute)
 {
     char text[8];
     int length = FormatTime(text, minute);
-    TextOutA(dc, x, y, text, length);
+    TextOutA(dc, area.left, area.top, text, length);
 }
 
-LRESULT OnPaint(HWND window)
+void PaintPanel(HDC dc)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-
     HFONT timeFont = CreateFontIndirectA(&TimeFont);
     HGDIOBJ originalFont = SelectObject(dc, timeFont);
 
     // Opaque and fixed-pitch: each time covers its old digits, so the
     // program's own redraws never need an erase.
-    DrawTime(dc, 60, 3, Schedule.startMinute);
-    DrawTime(dc, 60, 37, Schedule.stopMinute);
+    DrawTime(dc, RECT_START_TIME, Schedule.startMinute);
+    DrawTime(dc, RECT_STOP_TIME, Schedule.stopMinute);
 
-    SetBkMode(dc, TRANSPARENT);
+    int originalMode = SetBkMode(dc, TRANSPARENT);
     TextOutA(dc, 163, 3, "-1", 2);
     TextOutA(dc, 163, 37, "+1", 2);
 
@@ -93,14 +77,22 @@ LRESULT OnPaint(HWND window)
         if (!(Job.lampFlags & lamp.bit))
             continue;
         HBRUSH brush = CreateSolidBrush(lamp.colour);
-        SelectObject(dc, brush);
-        Ellipse(dc, lamp.bounds->left, lamp.bounds->top, lamp.bounds->right, lamp.bounds->bottom);
-        SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        HGDIOBJ originalBrush = SelectObject(dc, brush);
+        Ellipse(dc, lamp.bounds.left, lamp.bounds.top, lamp.bounds.right, lamp.bounds.bottom);
+        SelectObject(dc, originalBrush);
         DeleteObject(brush);
     }
 
     SelectObject(dc, originalFont);
     DeleteObject(labelFont);
+    SetBkMode(dc, originalMode);
+}
+
+LRESULT OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    PaintPanel(dc);
     EndPaint(window, &paint);
     return 0;
 }

@@ -18,8 +18,10 @@ import threading
 import time
 import traceback
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools', 'harness'))
-from contract import CONTRACT  # noqa: E402  (on the path with job_run)
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, '..', '..', 'tools', 'harness'))
+sys.path.insert(0, os.path.join(HERE, '..', 'contract'))
+from contract import CONTRACT  # noqa: E402
 from job_run import JobRun  # noqa: E402
 from wine import clock_text  # noqa: E402
 

@@ -9,11 +9,9 @@
 #include "contract.h"
 #include "exit_trap.h"
 #include "schedule/schedule.h"
-#include "ui/controls.h"
 
 OutsideFake Outside;
 const JobRecord JobAtStart = Job;
-HWND shutdownCheck;
 
 MinuteOfDay GetNowMinute()
 {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "job/job.h"
+#include "job/lamps.h"
 #include "schedule/minute.h"
 #include "sequence.h"
 

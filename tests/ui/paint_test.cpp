@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "job/job.h"
+#include "job/lamps.h"
 #include "pixels.h"
 #include "schedule/schedule.h"
 #include "ui/paint.h"
