@@ -172,7 +172,8 @@ TEST_CASE("closing the window ends the program with status 0 and sends nothing t
 {
     StandInProcess recorder = StartStandIn("standin-recorder.exe");
     StandInProcess encoder = StartStandIn("standin-encoder.exe", "--title lame");
-    // Placed at 10:58:40: ticks run before the minute ahead of REC, nothing is due.
+    // Placed at 10:58:25, time to start everything even under load: ticks run
+    // before the minute ahead of REC, and nothing is due.
     Varnel varnel = StartVarnel();
     SendMessageA(GetDlgItem(varnel.window, Contract::IDC_START_HOUR_DOWN), BM_CLICK, 0, 0); // REC 11:00
     Settle(2500);
