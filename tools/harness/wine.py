@@ -23,6 +23,8 @@ import time
 WINE = '/usr/lib/wine/wine64'
 WINESERVER = '/usr/lib/wine/wineserver'
 DAY = 86400
+MODULE_SUFFIXES = ('.dll', '.exe', '.drv', '.sys', '.ocx', '.cpl', '.acm', '.ax', '.tlb', '.ds', '.vxd',
+                   '.dll16', '.exe16', '.drv16', '.mod16')
 
 
 def clock_text(seconds):
@@ -124,8 +126,20 @@ class Wine:
                 subprocess.run([WINE, 'wineboot', '-i'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 subprocess.run([WINESERVER, '-w'], env=env)
         shutil.rmtree(self.prefix, ignore_errors=True)
-        # Hard links: the modules are shared, and Wine replaces what it changes.
-        subprocess.run(['cp', '-al', self.template, self.prefix], check=True)
+        # The modules, nine tenths of a prefix and never written, are shared
+        # as hard links; everything else is copied, for Wine writes some files
+        # in place (the registry, for one) and must not write the template's.
+        for folder, folders, files in os.walk(self.template):
+            into = os.path.join(self.prefix, os.path.relpath(folder, self.template))
+            os.makedirs(into, exist_ok=True)
+            for name in files + [f for f in folders if os.path.islink(os.path.join(folder, f))]:
+                source, target = os.path.join(folder, name), os.path.join(into, name)
+                if os.path.islink(source):
+                    os.symlink(os.readlink(source), target)
+                elif name.lower().endswith(MODULE_SUFFIXES):
+                    os.link(source, target)
+                else:
+                    shutil.copy2(source, target)
 
     def reg(self, key, value, data):
         subprocess.run([WINE, 'reg', 'add', key, '/v', value, '/d', data, '/f'], env=self.env,
