@@ -95,7 +95,7 @@ class Wine:
             self.display = os.environ.get('DISPLAY') if not own_display else None
             if not self.display:
                 self.display = self._virtual_display()
-            if not os.path.exists(os.path.join(self.prefix, 'system.reg')):
+            if not os.path.exists(self.prefix):
                 self._copy_template()
         self.env = dict(_quiet_env(self.prefix), DISPLAY=self.display)
 
@@ -119,18 +119,25 @@ class Wine:
         return display
 
     def _copy_template(self):
+        # Each is made under another name and renamed once complete, so that
+        # one cut short is made again rather than used.
         with Locked(self.template + '.lock'):
-            if not os.path.exists(os.path.join(self.template, 'system.reg')):
-                env = _quiet_env(self.template)
+            if not os.path.exists(self.template):
+                making = self.template + '.making'
+                shutil.rmtree(making, ignore_errors=True)
+                env = _quiet_env(making)
                 env.pop('DISPLAY', None)
                 subprocess.run([WINE, 'wineboot', '-i'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 subprocess.run([WINESERVER, '-w'], env=env)
+                os.rename(making, self.template)
+        copying = self.prefix + '.copying'
+        shutil.rmtree(copying, ignore_errors=True)
         shutil.rmtree(self.prefix, ignore_errors=True)
         # The modules, nine tenths of a prefix and never written, are shared
         # as hard links; everything else is copied, for Wine writes some files
         # in place (the registry, for one) and must not write the template's.
         for folder, folders, files in os.walk(self.template):
-            into = os.path.join(self.prefix, os.path.relpath(folder, self.template))
+            into = os.path.join(copying, os.path.relpath(folder, self.template))
             os.makedirs(into, exist_ok=True)
             for name in files + [f for f in folders if os.path.islink(os.path.join(folder, f))]:
                 source, target = os.path.join(folder, name), os.path.join(into, name)
@@ -140,6 +147,7 @@ class Wine:
                     os.link(source, target)
                 else:
                     shutil.copy2(source, target)
+        os.rename(copying, self.prefix)
 
     def reg(self, key, value, data):
         subprocess.run([WINE, 'reg', 'add', key, '/v', value, '/d', data, '/f'], env=self.env,
