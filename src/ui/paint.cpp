@@ -52,7 +52,9 @@ static void DrawTime(HDC dc, const RECT &area, MinuteOfDay minute)
     TextOutA(dc, area.left, area.top, text, length);
 }
 
-void PaintPanel(HDC dc)
+// The whole panel into dc, reading only the schedule and the job; whatever
+// it selects into dc it selects out again, so any device context will do.
+static void PaintPanel(HDC dc)
 {
     HFONT timeFont = CreateFontIndirectA(&TimeFont);
     HGDIOBJ originalFont = SelectObject(dc, timeFont);

@@ -9,10 +9,6 @@ extern LOGFONTA TimeFont;
 extern LOGFONTA LabelFont;
 void InitPanelFonts();
 
-// Draws the whole panel into dc, reading only the schedule and the job;
-// whatever it selects into dc it selects out again.
-void PaintPanel(HDC dc);
-
 // WM_PAINT: the panel, between BeginPaint and EndPaint.
 LRESULT OnPaint(HWND window);
 
