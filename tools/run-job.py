@@ -17,10 +17,15 @@ from job_run import JobRun  # noqa: E402
 from wine import clock_text  # noqa: E402
 
 
-def show_new(run, shown):
-    for line in run.timeline():
-        if line not in shown:
-            shown.add(line)
+# Lines reach the timeline a moment after they happened (the logs are read
+# twice a second): each is printed once it is this old, so in its place.
+SETTLED = 1.5
+
+
+def show_new(run, shown, final=False):
+    for t, line in run.timeline():
+        if (t, line) not in shown and (final or run.now() - t > SETTLED):
+            shown.add((t, line))
             print(line, flush=True)
 
 
@@ -33,11 +38,11 @@ def whole_job(run, out):
     run.standin('alert', '--appear-after', '10:59:02')
     run.standin('encoder', '--title', 'lame', '--appear-after', '11:00:50', '--close-after', '11:01:10')
     run.start_varnel()
-    run.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN')
-    print('%s clicked REC hour down once, STOP hour down twice: REC 11:00, STOP 11:00' % clock_text(run.now()))
+    print('Clicking REC hour down once, STOP hour down twice: REC 11:00, STOP 11:00.')
     print('  expected: start command during 10:59, stop command during 11:01, then the encoder')
     print("  'lame' holds the job until it closes, then the yellow lamp and, twelve seconds")
     print('  later, the shutdown request (in Wine it ends only this run\'s own prefix).')
+    run.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN')
 
     shown, screenshot = set(), os.path.join(out, 'varnel.png')
     while run.exit_at is None:
@@ -46,9 +51,9 @@ def whole_job(run, out):
         # A moment after the encoder closes, all three lamps are lit.
         if closed and not os.path.exists(screenshot) and run.now() - closed[0][0] > 4:
             run.screenshot(screenshot)
-            print('%s screenshot of Varnel\'s window: %s' % (clock_text(run.now()), screenshot))
+            run.notes.append((run.now(), 'run', "screenshot of Varnel's window: " + screenshot))
         time.sleep(0.5)
-    show_new(run, shown)
+    show_new(run, shown, final=True)
 
 
 def plain(run, out):
@@ -62,7 +67,7 @@ def plain(run, out):
     while run.exit_at is None:
         show_new(run, shown)
         time.sleep(0.5)
-    show_new(run, shown)
+    show_new(run, shown, final=True)
 
 
 def main():

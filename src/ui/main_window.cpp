@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "actions/awake.h"
 #include "job/job.h"
 #include "res/resource.h"
 #include "schedule/schedule.h"
@@ -14,6 +15,8 @@ static LRESULT OnCreate(HWND window)
     if (!SetTimer(window, TIMER_ID, TICK_MS, NULL))
         return -1;
     InitPanelFonts();
+    // An armed job must not be lost to the machine dozing off.
+    KeepMachineAwake();
     return 0;
 }
 

@@ -92,6 +92,10 @@ const UINT SHUTDOWN_FLAGS_NT = 0xC; // power-off, forced
 const char SHUTDOWN_PRIVILEGE[] = "SeShutdownPrivilege";
 const DWORD TOKEN_ACCESS = 0x28;
 
+// Asked of the system once the window and its tick exist, where the system
+// has the call (SetThreadExecutionState): stay awake, until the process ends.
+const DWORD EXECUTION_STATE = 0x80000001; // continuous, system required
+
 } // namespace Contract
 
 #endif

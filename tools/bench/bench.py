@@ -38,10 +38,13 @@ def cpu_seconds(pid):
 
 def windows_process(wine, program):
     """The Linux process that runs PROGRAM (a file name) in this prefix: Wine
-    starts it apart from the launcher that it hands back."""
+    starts it apart from the launcher that it hands back, a 32-bit one under
+    the emulator, with the emulator's and the loader's paths before its own
+    on its command line."""
     for pid in filter(str.isdigit, os.listdir('/proc')):
         try:
-            command = open('/proc/%s/cmdline' % pid).read().split('\0')[0]
+            parts = open('/proc/%s/cmdline' % pid).read().split('\0')
+            command = next((p for p in parts if not p.startswith('/')), '')
             environment = open('/proc/%s/environ' % pid).read().split('\0')
         except OSError:
             continue

@@ -4,6 +4,7 @@ command are built from: the shipped Varnel and the stand-in programs
 buttons clicked through its real controls (standin-user), and everything
 they did read from outside: the stand-ins' logs, Varnel's exit, its window's
 pixels and the calls Wine's relay log shows."""
+import heapq
 import os
 import re
 import shutil
@@ -20,28 +21,38 @@ from contract import CONTRACT  # noqa: E402
 
 _LAMPS = {'red': 'REC', 'blue': 'STOP', 'yellow': 'SHUTDOWN'}
 
-# The calls of Varnel's that the relay log keeps.
+# The calls of Varnel's that the relay log keeps. It reads the clock with
+# `time` at its start and then on every handled tick: the ticks' marks,
+# left out of the timeline.
 RELAYED = ('ExitWindowsEx', 'OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges',
-           'SetForegroundWindow')
+           'SetForegroundWindow', 'SetTimer', 'SetThreadExecutionState', 'time')
+TICK_MARKS = ('time(',)
+# One relayed call: 'Call DLL.NAME(ARGS) ret=ADDRESS'.
+RELAY_LINE = re.compile(r'Call \w+\.(\w+\([^)]*\)) ret=([0-9a-f]+)')
+# Calls made by Varnel's own code return into its image, at 0x400000; those
+# Wine's modules make among themselves are left out.
+IMAGE = (0x400000, 0x410000)
 
 
 class JobRun:
-    """Varnel and the stand-ins in FOLDER (a prefix and a display of its own,
-    or the caller's display with own_display False), Wine reporting the
-    Windows version named to Varnel."""
+    """Varnel (the shipped file, or another build of it) and the stand-ins in
+    FOLDER (a prefix and a display of its own, or the caller's display with
+    own_display False), Wine reporting the Windows version named to Varnel."""
 
-    def __init__(self, folder, bin_dir, version, own_display=True):
-        self.dir, self.bin, self.version = folder, bin_dir, version
-        self.notes = []
+    def __init__(self, folder, bin_dir, version, own_display=True, program='varnel.exe'):
+        self.dir, self.bin, self.version, self.program = folder, bin_dir, version, program
+        self.notes = []  # (time, who, what) of the harness's own doing
         self.processes = []
         self.varnel = None
         self.exit_status = None
         self.exit_at = None
-        self.relay_seen = {}
+        self.relay = []  # (time read, call), in the log's order
+        self.relay_read = 0
+        self.relay_lock = threading.Lock()
         self.clock = None  # the real clock, until one is placed
         shutil.rmtree(folder, ignore_errors=True)
         self.wine = Wine(folder, own_display=own_display)
-        self.wine.report_version('varnel.exe', version)
+        self.wine.report_version(program, version)
         self.wine.relay_only(RELAYED)
 
     def place_clock(self, local):
@@ -75,7 +86,7 @@ class JobRun:
 
     def start_varnel(self):
         self.relay_path = os.path.join(self.dir, 'varnel.relay')
-        self.varnel = self.start('varnel.exe', relay_log=self.relay_path)
+        self.varnel = self.start(self.program, relay_log=self.relay_path)
         threading.Thread(target=self.watch_varnel, daemon=True).start()
         where = self.user('where').split()
         self.hwnd = int(where[4], 16) if len(where) == 5 else None
@@ -92,16 +103,25 @@ class JobRun:
             time.sleep(0.05)
 
     def scan_relay(self):
-        try:
-            text = open(self.relay_path).read()
-        except (OSError, AttributeError):
-            return
-        for line in re.findall(r'Call (?:user32|advapi32|KERNEL32|kernel32)\.(\w+\([^)]*\))', text):
-            self.relay_seen.setdefault(line, self.now())
+        """Reads the relay log's new whole lines, each timed as it is read."""
+        with self.relay_lock:
+            try:
+                with open(self.relay_path, 'rb') as log:
+                    log.seek(self.relay_read)
+                    text = log.read()
+            except (OSError, AttributeError):
+                return
+            text = text[:text.rfind(b'\n') + 1]
+            self.relay_read += len(text)
+            now = self.now()
+            for call, ret in RELAY_LINE.findall(text.decode('latin-1')):
+                if IMAGE[0] <= int(ret, 16) < IMAGE[1]:
+                    self.relay.append((now, call))
 
-    def relay_calls(self, name):
+    def relay_calls(self, name=''):
+        """Varnel's calls so far (of one function, when named), in order."""
         self.scan_relay()
-        return sorted(((t, c) for c, t in self.relay_seen.items() if c.startswith(name + '(')))
+        return [(t, c) for t, c in self.relay if c.startswith(name + '(' if name else '')]
 
     def user(self, *args):
         # Under the load of many runs starting at once, a Wine process has
@@ -110,15 +130,15 @@ class JobRun:
             process = self.wine.start(os.path.join(self.bin, 'standin-user.exe'), *args, clock=self.clock,
                                       stdout=subprocess.PIPE, text=True)
             try:
-                return process.communicate(timeout=20)[0].strip()
+                return process.communicate(timeout=45)[0].strip()
             except subprocess.TimeoutExpired:
                 process.kill()
-                self.notes.append('%s standin-user %s stalled; tried again' % (clock_text(self.now()), args[0]))
+                self.notes.append((self.now(), 'user', 'standin-user %s stalled; tried again' % args[0]))
         return ''
 
     def click(self, *names):
         self.user('click', *[CONTRACT['IDC_' + n] for n in names])
-        self.notes.append('%s clicked %s' % (clock_text(self.now()), ' '.join(names)))
+        self.notes.append((self.now(), 'user', 'clicked ' + ' '.join(names)))
 
     def screenshot(self, path):
         """Varnel's client area as a PNG."""
@@ -148,15 +168,18 @@ class JobRun:
         return found
 
     def timeline(self):
-        """Every event so far, in time order, as 'hh:mm:ss.mmm who: what'."""
-        lines = []
+        """Every event so far as (time, 'hh:mm:ss.mmm who: what'): each
+        source's own lines in their own order, the sources merged by time."""
+        sources = [list(self.notes)]
         for name in sorted(os.listdir(self.dir)):
             if name.endswith('.log'):
-                lines += ['%s %s: %s' % (clock_text(t), name[:-4], e) for t, e in self.events(name[:-4])]
-        lines += ['%s varnel: %s' % (clock_text(t), c) for c, t in self.relay_seen.items()]
+                sources.append([(t, name[:-4], e) for t, e in self.events(name[:-4])])
+        varnel = [(t, 'varnel', c) for t, c in self.relay_calls() if not c.startswith(TICK_MARKS)]
         if self.exit_at is not None:
-            lines.append('%s varnel: ended, status %s' % (clock_text(self.exit_at), self.exit_status))
-        return sorted(lines)
+            varnel.append((self.exit_at, 'varnel', 'ended, status %s' % self.exit_status))
+        sources.append(varnel)
+        return [(t, '%s %s: %s' % (clock_text(t), who, what))
+                for t, who, what in heapq.merge(*sources, key=lambda line: line[0])]
 
     def wait_for_end(self, timeout):
         deadline = time.time() + timeout
