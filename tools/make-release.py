@@ -1,20 +1,34 @@
 #!/usr/bin/env python3
 """Packs the release a user downloads: the shipped program and its guide,
-as the same bytes on every build of the same sources.
+as the same bytes on every build of the same commit.
 
     make-release.py VARNEL_EXE README_TXT OUT.zip
 
 The guide is kept with Unix line ends and packed with Windows ones, for
-Notepad. Every entry gets the same date and attributes, in a fixed order.
+Notepad. Every entry gets the same attributes, in a fixed order, and the
+date of the commit built (in UTC, whatever the builder's time zone), or
+a fixed date outside a git checkout.
 """
+import os
+import subprocess
 import sys
+import time
 import zipfile
 
-DATE = (1980, 1, 1, 0, 0, 0)  # the earliest a zip can hold
+FALLBACK_DATE = (2026, 1, 1, 0, 0, 0)
 
 
-def add(archive, name, data):
-    entry = zipfile.ZipInfo(name, DATE)
+def release_date():
+    try:
+        stamp = subprocess.run(['git', '-C', os.path.dirname(os.path.abspath(__file__)), 'log', '-1', '--format=%ct'],
+                               capture_output=True, text=True, check=True).stdout.strip()
+        return time.gmtime(int(stamp))[:6]
+    except (OSError, ValueError, subprocess.CalledProcessError):
+        return FALLBACK_DATE
+
+
+def add(archive, name, data, date):
+    entry = zipfile.ZipInfo(name, date)
     entry.compress_type = zipfile.ZIP_DEFLATED
     entry.create_system = 0  # MS-DOS: no Unix permissions in the entry
     entry.external_attr = 0x20  # the archive bit, as Windows sets it
@@ -24,9 +38,10 @@ def add(archive, name, data):
 def main():
     exe, readme, out = sys.argv[1:4]
     text = open(readme, 'rb').read().replace(b'\r\n', b'\n').replace(b'\n', b'\r\n')
+    date = release_date()
     with zipfile.ZipFile(out, 'w') as archive:
-        add(archive, 'varnel.exe', open(exe, 'rb').read())
-        add(archive, 'readme.txt', text)
+        add(archive, 'varnel.exe', open(exe, 'rb').read(), date)
+        add(archive, 'readme.txt', text, date)
     return 0
 
 

@@ -61,6 +61,9 @@ unlisted=$(while read -r dll function; do
 done <<<"$imports")
 check "every import on the list of functions Windows 95 and NT 4.0 provide${unlisted:+ (not listed: $(tr '\n' ' ' <<<"$unlisted"))}" \
     test -z "$unlisted"
+# Windows 95 and NT 4.0 would refuse to load a file that imports it.
+check "SetThreadExecutionState looked up at run time, not imported" \
+    test -z "$(grep -w SetThreadExecutionState <<<"$imports")"
 runtime=$(grep '^msvcrt.dll ' <<<"$imports" | cut -d' ' -f2 | sort | tr '\n' ' ')
 check "from msvcrt.dll only the plain time and localtime, exit, memset, memcpy (has: $runtime)" \
     test -z "$(grep '^msvcrt.dll ' <<<"$imports" | grep -v -x -E 'msvcrt.dll (time|localtime|exit|memset|memcpy)')"
@@ -87,6 +90,14 @@ check "two clean builds are byte-identical" cmp -s "$scratch/one/varnel.exe" "$s
 check "and identical to $exe" cmp -s "$scratch/one/varnel.exe" "$exe"
 zips=("$scratch"/one/varnel-*-win32.zip)
 check "two clean builds make byte-identical release zips" cmp -s "${zips[0]}" "$scratch/two/$(basename "${zips[0]}")"
+# The entries carry the date of the commit built (in UTC, to the zip's two
+# seconds), or the fixed date outside a git checkout.
+stamp=$(git -C "$source_dir" log -1 --format=%ct 2>/dev/null) || stamp=
+if [ -n "$stamp" ]; then
+    expected=$(TZ=UTC date -d "@$((stamp / 2 * 2))" +%Y%m%d.%H%M%S)
+    dates=$(unzip -Z -T "${zips[0]}" | awk '/^-/ { print $7 }' | sort -u | tr '\n' ' ')
+    check "the release's files carry the commit's date, $expected (have: $dates)" test "$dates" = "$expected "
+fi
 listing=$(unzip -Z1 "${zips[0]}" 2>/dev/null | tr '\n' ' ')
 check "the release holds varnel.exe and readme.txt (has: $listing)" test "$listing" = "varnel.exe readme.txt "
 check "its varnel.exe is the shipped file" cmp -s <(unzip -p "${zips[0]}" varnel.exe) "$exe"
