@@ -173,6 +173,32 @@ TEST_CASE("midnight needs no special case")
     }
 }
 
+TEST_CASE("the clocks changed in the night: skipped minutes never come, repeated ones act once")
+{
+    SUBCASE("forward from 02:00 to 03:00: a STOP at 02:30 is not reached that night")
+    {
+        ResetRun(At(1, 0), At(2, 30));
+        Job.state = STATE_WAIT_STOP;
+        TickAt(At(1, 59), 30);
+        TickAt(At(3, 0), 30);
+        CHECK_SEQUENCE(TakeEvents(), {});
+        CHECK(Job.state == STATE_WAIT_STOP);
+    }
+    SUBCASE("back from 03:00 to 02:00: REC 02:30 and STOP 02:45 act the first time only")
+    {
+        ResetRun(At(2, 30), At(2, 45));
+        Outside.alertAnswer = 1;
+        Outside.encodersAnswer = 1; // an encoder holds the job through both hours
+        for (int pass = 0; pass < 2; pass++)
+            for (MinuteOfDay m = At(2, 0); m < At(3, 0); m++)
+                TickAt(m, 2);
+        CHECK(CountEvents(EV_RECORDER, Contract::CMD_REC_START) == 1);
+        CHECK(CountEvents(EV_RECORDER, Contract::CMD_REC_STOP) == 1);
+        CHECK(CountEvents(EV_ALERT) == 1);
+        CHECK(Job.state == STATE_WAIT_ENCODERS);
+    }
+}
+
 TEST_CASE("the driver alert is watched for six handled ticks at most")
 {
     struct Row
