@@ -27,8 +27,9 @@ _LAMPS = {'red': 'REC', 'blue': 'STOP', 'yellow': 'SHUTDOWN'}
 RELAYED = ('ExitWindowsEx', 'OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges',
            'SetForegroundWindow', 'SetTimer', 'SetThreadExecutionState', 'time')
 TICK_MARKS = ('time(',)
-# One relayed call: 'Call DLL.NAME(ARGS) ret=ADDRESS'.
-RELAY_LINE = re.compile(r'Call \w+\.(\w+\([^)]*\)) ret=([0-9a-f]+)')
+# One relayed call, 'SECONDS:THREAD:Call DLL.NAME(ARGS) ret=ADDRESS', stamped
+# by Wine with the time since the machine started (its monotonic clock).
+RELAY_LINE = re.compile(r'^(\d+\.\d+):\w+:Call \w+\.(\w+\([^)]*\)) ret=([0-9a-f]+)', re.M)
 # Calls made by Varnel's own code return into its image, at 0x400000; those
 # Wine's modules make among themselves are left out.
 IMAGE = (0x400000, 0x410000)
@@ -46,7 +47,7 @@ class JobRun:
         self.varnel = None
         self.exit_status = None
         self.exit_at = None
-        self.relay = []  # (time read, call), in the log's order
+        self.relay = []  # (time, call), in the log's order
         self.relay_read = 0
         self.relay_lock = threading.Lock()
         self.clock = None  # the real clock, until one is placed
@@ -103,7 +104,8 @@ class JobRun:
             time.sleep(0.05)
 
     def scan_relay(self):
-        """Reads the relay log's new whole lines, each timed as it is read."""
+        """Reads the relay log's new whole lines, each at the local time of
+        its call."""
         with self.relay_lock:
             try:
                 with open(self.relay_path, 'rb') as log:
@@ -113,10 +115,10 @@ class JobRun:
                 return
             text = text[:text.rfind(b'\n') + 1]
             self.relay_read += len(text)
-            now = self.now()
-            for call, ret in RELAY_LINE.findall(text.decode('latin-1')):
+            now, since_boot = self.now(), time.clock_gettime(time.CLOCK_MONOTONIC_RAW)
+            for stamp, call, ret in RELAY_LINE.findall(text.decode('latin-1')):
                 if IMAGE[0] <= int(ret, 16) < IMAGE[1]:
-                    self.relay.append((now, call))
+                    self.relay.append((now - (since_boot - float(stamp)), call))
 
     def relay_calls(self, name=''):
         """Varnel's calls so far (of one function, when named), in order."""

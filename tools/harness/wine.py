@@ -169,7 +169,7 @@ class Wine:
         popen.setdefault('stdout', subprocess.DEVNULL)
         popen.setdefault('stderr', subprocess.DEVNULL)
         if relay_log is not None:
-            env['WINEDEBUG'] = '+relay'
+            env['WINEDEBUG'] = '+timestamp,+relay'
             popen['stderr'] = open(relay_log, 'w')
         return subprocess.Popen([WINE, program] + [str(a) for a in args], env=env, **popen)
 
