@@ -101,7 +101,7 @@ def check_kept_awake(s):
     the call is refused, as on Windows 95, never calls it."""
     calls = [c for _, c in s.relay_calls()]
     asked = [i for i, c in enumerate(calls) if c.startswith('SetThreadExecutionState(')]
-    if s.program != 'varnel.exe':
+    if s.program != SHIPPED:
         s.expect(not asked, 'no SetThreadExecutionState with the lookup refused, got %d' % len(asked))
         return
     if s.expect([calls[i] for i in asked] == [AWAKE], 'one %s, got %s' % (AWAKE, [calls[i] for i in asked])):
@@ -155,7 +155,7 @@ def shutdown_job(s, flags, token_calls):
         # Yellow lamp on the first tick after the close, then six handled ticks.
         delay = when - closed[0][0]
         s.expect(6 * TICK - 0.5 <= delay <= 7 * TICK + 1.5, 'shutdown six ticks after the yellow lamp (%.1f s after the close)' % delay)
-    # Wine's own start-up opens the token too, with other access rights.
+    # The token is opened for adjusting privileges and querying, no more.
     token = [c for c in ('OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges')
              if [call for _, call in s.relay_calls(c) if c != 'OpenProcessToken' or ',%08x,' % CONTRACT['TOKEN_ACCESS'] in call]]
     s.expect(bool(token) == token_calls, 'token calls: expected %s, got %s' % (token_calls, token))
