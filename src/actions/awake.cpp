@@ -1,15 +1,13 @@
 #include "actions/awake.h"
 
-#include <windows.h>
+#include "actions/lookup.h"
 
 typedef EXECUTION_STATE(WINAPI *SetExecutionState)(EXECUTION_STATE);
 
 int KeepMachineAwake()
 {
-    // Windows 95 and NT 4.0 lack the call: looked up here rather than
-    // imported, so that the program still loads there.
-    SetExecutionState set =
-        (SetExecutionState)(void *)GetProcAddress(GetModuleHandleA("KERNEL32"), "SetThreadExecutionState");
+    // Windows 95 and NT 4.0 lack the call.
+    SetExecutionState set = (SetExecutionState)(void *)LookUpKernel32("SetThreadExecutionState");
     if (set == NULL)
         return 0;
     // Continuous: in force until the process ends, however it ends.

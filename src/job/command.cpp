@@ -8,6 +8,7 @@ LRESULT OnCommand(HWND window, int id)
     // that a time being stepped through is not acted on half-way.
     Job.skipNextTick = 1;
     StepSchedule(id);
+    WakeForNextStep();
     InvalidateRect(window, &RECT_START_TIME, FALSE);
     InvalidateRect(window, &RECT_STOP_TIME, FALSE);
     return 0;

@@ -3,6 +3,7 @@
 #ifndef VARNEL_JOB_JOB_H
 #define VARNEL_JOB_JOB_H
 
+#include <time.h>
 #include <windows.h>
 
 const UINT_PTR TIMER_ID = 1;
@@ -37,7 +38,18 @@ extern HWND shutdownCheck;
 // One timer tick. Returns 0, unless it ends the process.
 LRESULT OnTick(HWND window);
 
-// Every click: skip the next tick, step a time, redraw both times.
+// Every click: skip the next tick, step a time, redraw both times, and
+// wake the machine for the times as they now are.
 LRESULT OnCommand(HWND window, int id);
+
+// When the machine should wake, seen from `now`, for the next minute the job
+// watches for: two minutes before that minute begins (or as it begins, when
+// that is too late). While waiting for REC that is the minute before REC or
+// the one after STOP, whichever comes first; while recording, the one after
+// STOP. 0 once the recorder is stopped: nothing more to wake for.
+time_t WakeMoment(time_t now);
+
+// Sets the machine's wake-up for the job as it now stands, or cancels it.
+void WakeForNextStep();
 
 #endif

@@ -29,6 +29,7 @@ static void WatchStartAndStop(HWND window)
         {
             LightLamp(window, LAMP_REC);
             Job.state = STATE_DISMISS_ALERT;
+            WakeForNextStep(); // now for the minute after STOP
         }
         return;
     }
@@ -38,6 +39,7 @@ static void WatchStartAndStop(HWND window)
         Job.state = STATE_WAIT_ENCODERS;
         LightLamp(window, LAMP_STOP);
         SetForegroundWindow(window);
+        WakeForNextStep(); // cancelled: nothing more to wake for
     }
 }
 

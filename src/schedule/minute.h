@@ -2,6 +2,8 @@
 #ifndef VARNEL_SCHEDULE_MINUTE_H
 #define VARNEL_SCHEDULE_MINUTE_H
 
+#include <time.h>
+
 // Minutes since local midnight, 0 (00:00) to 1439 (23:59).
 typedef int MinuteOfDay;
 
@@ -9,6 +11,14 @@ const int MINUTES_PER_DAY = 1440;
 
 // The current local time.
 MinuteOfDay GetNowMinute();
+
+// The calendar time (as time() gives) at which the local clock, read as
+// GetNowMinute reads it, next turns to `first` or `second`, whichever comes
+// first from `now`; the minute under way counts, with its own start. Days
+// on which the clock is changed are followed: a skipped minute is not
+// found that day, a repeated one is found the first time. 0 when the clock
+// cannot be read.
+time_t NextMinuteStart(time_t now, MinuteOfDay first, MinuteOfDay second);
 
 // (a + b) mod 1440, for a count b >= 0.
 MinuteOfDay AddMinutes(MinuteOfDay a, int b);

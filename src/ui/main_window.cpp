@@ -15,8 +15,10 @@ static LRESULT OnCreate(HWND window)
     if (!SetTimer(window, TIMER_ID, TICK_MS, NULL))
         return -1;
     InitPanelFonts();
-    // An armed job must not be lost to the machine dozing off.
+    // An armed job must not be lost to the machine dozing off, nor to its
+    // being put to sleep.
     KeepMachineAwake();
+    WakeForNextStep();
     return 0;
 }
 

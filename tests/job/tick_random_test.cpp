@@ -98,6 +98,10 @@ const char *CheckStep(const JobRecord &before, MinuteOfDay now, MinuteOfDay star
                 return "shutdown before the full countdown";
             run.shutdownCalled = 1;
             break;
+        case EV_WAKE:
+            if (e.arg != (Job.state < STATE_WAIT_ENCODERS))
+                return "wake set after the stop, or cancelled before it";
+            break;
         case EV_EXIT:
             if (e.arg != 0)
                 return "exit status not 0";
@@ -108,6 +112,12 @@ const char *CheckStep(const JobRecord &before, MinuteOfDay now, MinuteOfDay star
             break;
         }
     }
+    // The wake follows the job: set anew once the start has gone out,
+    // cancelled once the recorder is stopped; otherwise a tick leaves it.
+    int stepped = (before.state == STATE_WAIT_START && Job.state != STATE_WAIT_START) ||
+                  (before.state != STATE_WAIT_ENCODERS && Job.state == STATE_WAIT_ENCODERS);
+    if (CountEvents(EV_WAKE) != stepped)
+        return "the wake did not follow the job";
     if (run.startsDelivered > 1 || run.stopsDelivered > 1)
         return "a recorder command delivered twice";
     if (run.alertCalls > 6)
@@ -159,7 +169,15 @@ TEST_CASE("random runs: forward only, each command once and in its minute, lamps
         {
             if (rng.Chance(2))
             {
+                Outside.events.clear();
                 OnCommand(Panel(), rng.Below(12));
+                // Every click wakes the machine for the times as they now are.
+                if (Lines(Outside.events) != Sequence{Ev(EV_WAKE, Job.state < STATE_WAIT_ENCODERS, 1)})
+                {
+                    INFO("seed ", seed, " step ", step, " state ", (int)Job.state, "\nevents of the click:\n",
+                         Describe(Lines(Outside.events)));
+                    FAIL("a click did not set the wake for the job as it stands");
+                }
                 continue;
             }
             second += rng.Chance(95) ? 2 : rng.Below(300); // mostly one tick on

@@ -27,8 +27,9 @@ TEST_CASE("a whole job: start in the minute before REC, stop in the minute after
     CHECK(TickAt(At(10, 58), 30) == 0);
     CHECK_SEQUENCE(TakeEvents(), {});
 
+    // Started: the machine is now woken for the minute after STOP.
     TickAt(At(10, 59));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
     CHECK(Job.state == STATE_DISMISS_ALERT);
     CHECK(Job.lampFlags == LAMP_REC);
     Redraw redraw = TakeRedraw();
@@ -48,8 +49,9 @@ TEST_CASE("a whole job: start in the minute before REC, stop in the minute after
 
     SetForegroundWindow(OtherWindow());
     Outside.encodersAnswer = 1;
+    // Stopped: nothing more to wake the machine for.
     TickAt(At(12, 1));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
     CHECK(Job.state == STATE_WAIT_ENCODERS);
     CHECK(Job.lampFlags == (LAMP_REC | LAMP_STOP));
     CHECK(GetForegroundWindow() == Panel());
@@ -82,7 +84,7 @@ TEST_CASE("a command the recorder does not take is tried again on every tick of 
 
     Outside.recorderAnswer = 1;
     TickAt(At(10, 59));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
     CHECK(Job.state == STATE_DISMISS_ALERT);
 }
 
@@ -101,7 +103,7 @@ TEST_CASE("a start missed all through its minute leaves the stop alone to do")
     CHECK_SEQUENCE(TakeEvents(), {});
 
     TickAt(At(12, 1));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
     CHECK(Job.state == STATE_WAIT_ENCODERS);
     CHECK(Job.lampFlags == LAMP_STOP);
 
@@ -113,7 +115,7 @@ TEST_CASE("a STOP that comes round before REC stops the recorder without a start
 {
     ResetRun(At(11, 0), At(9, 30));
     TickAt(At(9, 31));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
     CHECK(Job.state == STATE_WAIT_ENCODERS);
 }
 
@@ -131,7 +133,7 @@ TEST_CASE("REC equal to STOP: start at the minute before, the alert watch ends, 
 {
     ResetRun(At(11, 0), At(11, 0));
     TickAt(At(10, 59));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
     TickAt(At(10, 59), 6); // no alert: six tries, all within the minute
     CHECK(Job.state == STATE_WAIT_STOP);
     TickAt(At(10, 59), 10);
@@ -151,7 +153,7 @@ TEST_CASE("midnight needs no special case")
         TickAt(At(0, 0), 30);
         CHECK_SEQUENCE(TakeEvents(), {});
         TickAt(At(23, 59));
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
     }
     SUBCASE("STOP 23:55 stops during 23:56; STOP 23:55 + 5 stops during 00:01")
     {
@@ -160,16 +162,16 @@ TEST_CASE("midnight needs no special case")
         TickAt(At(23, 55), 30);
         CHECK_SEQUENCE(TakeEvents(), {});
         TickAt(At(23, 56));
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
 
         ResetRun(At(22, 0), At(23, 55));
         Job.state = STATE_WAIT_STOP;
         OnCommand(Panel(), Contract::IDC_STOP_MIN_UP); // 00:00
         TickAt(At(0, 1));                    // the skipped tick
         TickAt(At(23, 56), 30);
-        CHECK_SEQUENCE(TakeEvents(), {});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 1, 1)});
         TickAt(At(0, 1));
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
     }
 }
 
@@ -257,14 +259,14 @@ TEST_CASE("ticked box: yellow lamp when the encoders are gone, shutdown on the s
     CHECK(SameRects(redraw.rects, {Contract::RECT_LAMP_SHUTDOWN}));
     CHECK(redraw.erase == 0);
 
-    // Unticking now changes nothing, and clicks only delay.
+    // Unticking now changes nothing, and clicks only delay (and set no wake).
     SetBox(0);
     CHECK(TickAt(At(12, 2), 3) == 0);
     OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
     OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
     CHECK(TickAt(At(12, 2), 1) == 0); // skipped
     CHECK(TickAt(At(12, 2), 2) == 0);
-    CHECK_SEQUENCE(TakeEvents(), {});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 0, 1), Ev(EV_WAKE, 0, 1)});
     CHECK(Job.countdown == 0);
 
     CHECK(TickAt(At(12, 2)) == 1);
@@ -297,7 +299,7 @@ TEST_CASE("encoders already gone on the first tick after the stop")
     }
 }
 
-TEST_CASE("clicks between two ticks swallow exactly one tick, in every state")
+TEST_CASE("clicks between two ticks swallow exactly one tick, in every state, and each sets the wake again")
 {
     for (int clicks = 1; clicks <= 3; clicks++)
     {
@@ -306,15 +308,15 @@ TEST_CASE("clicks between two ticks swallow exactly one tick, in every state")
         for (int i = 0; i < clicks; i++)
             OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
         TickAt(At(10, 59));
-        CHECK_SEQUENCE(TakeEvents(), {});
+        CHECK_SEQUENCE(TakeEvents(), Sequence(clicks, Ev(EV_WAKE, 1, 1)));
         CHECK(Job.skipNextTick == 0);
         TickAt(At(10, 59));
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
 
         // In the alert watch a skipped tick is not a try.
         OnCommand(Panel(), 42);
         TickAt(At(10, 59));
-        CHECK_SEQUENCE(TakeEvents(), {});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 1, 1)});
         CHECK(Job.alertTries == 0);
     }
 }
@@ -327,16 +329,16 @@ TEST_CASE("STOP moved while recording holds from the tick after the skipped one"
     TickAt(At(12, 1));                   // skipped
     TickAt(At(12, 1), 29);
     TickAt(At(12, 5), 30);
-    CHECK_SEQUENCE(TakeEvents(), {});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 1, 1)});
     TickAt(At(12, 6));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
 
     // A click within the new stop minute delays the command by one tick only.
     ResetRun(At(11, 0), At(12, 0));
     Job.state = STATE_WAIT_STOP;
     OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
     TickAt(At(12, 1));
-    CHECK_SEQUENCE(TakeEvents(), {});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 1, 1)});
     TickAt(At(12, 1));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
 }

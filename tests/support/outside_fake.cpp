@@ -6,6 +6,7 @@
 #include "actions/encoders.h"
 #include "actions/recorder.h"
 #include "actions/shutdown.h"
+#include "actions/wake.h"
 #include "contract.h"
 #include "exit_trap.h"
 #include "schedule/schedule.h"
@@ -43,6 +44,11 @@ int EncodersRunning()
 void ShutdownWindows()
 {
     Log(EV_SHUTDOWN, 0, 0);
+}
+
+int SetWakeUp(time_t when)
+{
+    return Log(EV_WAKE, when != 0, 1);
 }
 
 static WNDPROC checkBoxProc;
@@ -189,7 +195,7 @@ int SameRects(const std::vector<RECT> &actual, std::initializer_list<RECT> expec
 
 std::string Ev(EventKind kind, int arg, int result)
 {
-    static const char *const names[] = {"recorder", "alert", "encoders", "check-read", "shutdown", "exit"};
+    static const char *const names[] = {"recorder", "alert", "encoders", "check-read", "shutdown", "exit", "wake"};
     char line[64];
     snprintf(line, sizeof line, "%s(%d)->%d", names[kind], arg, result);
     return line;

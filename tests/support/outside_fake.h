@@ -21,7 +21,8 @@ enum EventKind
     EV_ENCODERS,   // EncodersRunning()
     EV_CHECK_READ, // BM_GETCHECK reached the check box
     EV_SHUTDOWN,   // ShutdownWindows()
-    EV_EXIT        // exit(arg)
+    EV_EXIT,       // exit(arg)
+    EV_WAKE        // SetWakeUp(when): arg 1 when set, 0 when cancelled
 };
 
 struct Event

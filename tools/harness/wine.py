@@ -8,9 +8,13 @@ Everything Wine keeps lives in one folder of the build tree: a template
 prefix made once (tools/install-deps's Wine copies its modules into every
 prefix) and a state folder per user of it, whose prefix is a hard-linked copy.
 
-    wine.py STATE [--clock WHEN] PROGRAM [ARGS...]       run, with its status;
+    wine.py STATE [--clock WHEN | --zone TZ] PROGRAM [ARGS...]
+                                                         run, with its status;
                                                          WHEN: HH:MM:SS, or
-                                                         utc+H (H hours ahead)
+                                                         utc+H (H hours ahead);
+                                                         TZ: a zone as the C
+                                                         runtime reads it, e.g.
+                                                         EST5EDT
     wine.py STATE --stop                                 end Wine and the display
 """
 import fcntl
@@ -162,10 +166,14 @@ class Wine:
         """Relay logs show only these calls (names, without their DLL)."""
         self.reg('HKCU\\Software\\Wine\\Debug', 'RelayInclude', ';'.join(calls))
 
-    def start(self, program, *args, clock=None, relay_log=None, **popen):
+    def start(self, program, *args, clock=None, zone=None, relay_log=None, **popen):
+        """Starts a program with its local clock placed, or in a time zone
+        (TZ, e.g. EST5EDT) on the real clock."""
         env = dict(self.env)
         if clock is not None:
-            env['TZ'] = clock.tz
+            zone = clock.tz
+        if zone is not None:
+            env['TZ'] = zone
         popen.setdefault('stdout', subprocess.DEVNULL)
         popen.setdefault('stderr', subprocess.DEVNULL)
         if relay_log is not None:
@@ -193,12 +201,14 @@ def main(argv):
         Wine(state, set_up=False).stop()
         return 0
     wine = Wine(state)
-    clock = None
+    clock = zone = None
     if rest[:1] == ['--clock']:
         when, rest = rest[1], rest[2:]
         ahead = float(when[4:]) * 3600 if when.startswith('utc+') else None
         clock = Clock(time.time() % DAY + ahead if ahead is not None else parse_clock(when))
-    return wine.start(rest[0], *rest[1:], clock=clock, stdout=None, stderr=None).wait()
+    elif rest[:1] == ['--zone']:
+        zone, rest = rest[1], rest[2:]
+    return wine.start(rest[0], *rest[1:], clock=clock, zone=zone, stdout=None, stderr=None).wait()
 
 
 if __name__ == '__main__':
