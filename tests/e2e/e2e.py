@@ -13,6 +13,7 @@ display. Runs inside the Wine environment (tools/in-env).
 import argparse
 import json
 import os
+import re
 import sys
 import threading
 import time
@@ -23,7 +24,7 @@ sys.path.insert(0, os.path.join(HERE, '..', '..', 'tools', 'harness'))
 sys.path.insert(0, os.path.join(HERE, '..', 'contract'))
 from contract import CONTRACT  # noqa: E402
 from job_run import JobRun  # noqa: E402
-from wine import clock_text  # noqa: E402
+from wine import DAY, clock_text  # noqa: E402
 
 TICK = CONTRACT['TICK_MS'] / 1000
 # A command goes out on the first handled tick of its minute: within a tick
@@ -93,22 +94,70 @@ def check_start_and_alert(s):
 
 
 AWAKE = 'SetThreadExecutionState(%08x)' % CONTRACT['EXECUTION_STATE']
+WM_COMMAND, BM_SETCHECK = 0x0111, 0x00F1  # Windows' own
+START_POST = ',%08x,%08x,00000000)' % (WM_COMMAND, CONTRACT['CMD_REC_START'])
+STOP_POST = ',%08x,%08x,00000000)' % (WM_COMMAND, CONTRACT['CMD_REC_STOP'])
+CHECK_POST = ',%08x,' % BM_SETCHECK
+# A wake: no period, no completion routine, and resuming the machine.
+WAKE_ARGS = ',00000000,00000000,00000000,00000001)'
 
 
-def check_kept_awake(s):
-    """The shipped file asks once, between setting its timer and its first
-    handled tick (its second reading of the clock); a build whose lookup of
-    the call is refused, as on Windows 95, never calls it."""
+def check_power(s):
+    """Where Windows has the calls, the window asks once to stay awake and
+    sets its wake as it opens, after its timer and before its message loop
+    (whose first message the check box's posted tick is). The wake is set
+    again after every click and after the start command, and cancelled
+    after the stop, on one timer made once. Where Windows lacks them (the
+    observed build told it runs on Windows 95), none is called."""
     calls = [c for _, c in s.relay_calls()]
-    asked = [i for i, c in enumerate(calls) if c.startswith('SetThreadExecutionState(')]
-    if s.program != SHIPPED:
-        s.expect(not asked, 'no SetThreadExecutionState with the lookup refused, got %d' % len(asked))
+
+    def where(start, text=''):
+        return [i for i, c in enumerate(calls) if c.startswith(start) and text in c]
+    asked, made, wakes, cancels = (where(n) for n in ('SetThreadExecutionState(', 'CreateWaitableTimerA(',
+                                                      'SetWaitableTimer(', 'CancelWaitableTimer('))
+    if s.program == OBSERVED and s.version == 'win95':
+        s.expect(not (asked or made or wakes or cancels), 'no power calls on Windows 95, got %d'
+                 % len(asked + made + wakes + cancels))
         return
-    if s.expect([calls[i] for i in asked] == [AWAKE], 'one %s, got %s' % (AWAKE, [calls[i] for i in asked])):
-        timer = [i for i, c in enumerate(calls) if c.startswith('SetTimer(')]
-        clock = [i for i, c in enumerate(calls) if c.startswith('time(')]
-        s.expect(timer and timer[0] < asked[0], 'asked once the timer is set')
-        s.expect(len(clock) >= 2 and clock[0] < asked[0] < clock[1], 'asked before the first handled tick')
+    if not s.expect([calls[i] for i in asked] == [AWAKE], 'one %s, got %s' % (AWAKE, [calls[i] for i in asked])):
+        return
+    timer, check = where('SetTimer('), where('PostMessageA(', CHECK_POST)
+    if not s.expect(len(made) == 1 and wakes and timer and check, 'one timer made and a wake set, got %d and %d'
+                    % (len(made), len(wakes))):
+        return
+    s.expect(timer[0] < asked[0] < made[0] < wakes[0] < check[0],
+             'as the window opens: its timer, the awake request, then the wake')
+    s.expect(all(calls[i].endswith(WAKE_ARGS) for i in wakes), 'every wake absolute, once, resuming the machine')
+    handles = {calls[i].split('(')[1].split(',')[0].rstrip(')') for i in wakes + cancels}
+    s.expect(len(handles) == 1, 'one timer for every wake and cancel, got %s' % sorted(handles))
+    start, stop = where('PostMessageA(', START_POST), where('PostMessageA(', STOP_POST)
+    s.expect(len(wakes) == 1 + s.clicks + len(start[:1]), '%d wakes: at the opening, after %d clicks and the start '
+             'command (%d), got %d' % (1 + s.clicks + len(start[:1]), s.clicks, len(start[:1]), len(wakes)))
+    if start:
+        s.expect([i for i in wakes if i > start[0]], 'the wake set again after the start command')
+    if stop:
+        s.expect(len(cancels) == 1 and cancels[0] > stop[0] and not [i for i in wakes if i > stop[0]],
+                 'the wake cancelled once after the stop, and not set again')
+    else:
+        s.expect(not cancels, 'no wake cancelled without a stop')
+
+
+def check_wake_times(s, expected):
+    """The observed build's due times: each the local wake moment named (on
+    the placed clock), the first such moment after the call, in UTC."""
+    shown = [re.search(r'wake due ([0-9a-f]{16}) now ([0-9a-f]{16})', c) for _, c in s.relay_calls('OutputDebugStringA')]
+    seen = [(filetime_seconds(m.group(1)), filetime_seconds(m.group(2))) for m in shown if m]
+    local = [clock_text(due + s.clock.offset)[:8] for due, _ in seen]
+    if s.expect(local == expected, 'wakes due at %s, got %s' % (expected, local)):
+        for due, now in seen:
+            ahead = (due + s.clock.offset - (now + s.clock.offset)) % DAY
+            s.expect(abs((due - now) - ahead) < 1, 'the wake at %s is the next one, not a day late'
+                     % clock_text(due + s.clock.offset))
+
+
+def filetime_seconds(text):
+    """Seconds since 1970 (UTC) of a FILETIME in hex."""
+    return int(text, 16) / 1e7 - 11644473600
 
 
 def check_stop(s):
@@ -198,12 +247,16 @@ def scenario_midnight(s):
     s.place_clock(hms(23, 59) - LEAD)
     s.standin('recorder')
     s.start_varnel()
-    # At 23:58 the defaults are REC 01:00 and STOP 02:00: both to 00:00.
+    # At 23:57 the defaults are REC 01:00 and STOP 02:00: both to 00:00.
     s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK')
     s.wait_for_end(LEAD + 155)
     s.expect_once_within('recorder', START, hms(23, 59), FIRST_TICK_SLACK, 'start across midnight')
     s.expect_once_within('recorder', STOP, hms(0, 1), FIRST_TICK_SLACK, 'stop after midnight')
     s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
+    # Opened: for 00:59, the minute before REC 01:00, tomorrow. After each
+    # click, for 23:59, too late for two minutes ahead; after the start, for
+    # 00:01, the minute after STOP, tomorrow, likewise.
+    check_wake_times(s, ['00:57:00'] + ['23:59:00'] * 4 + ['00:01:00'])
 
 
 def scenario_stop_moved(s):
@@ -258,16 +311,17 @@ def scenario_hung(s):
 
 
 # Name, the Windows version Wine reports to Varnel, what the scenario does,
-# and the program run: the shipped file, or (as Windows 95 would, which
-# lacks the call that keeps the machine awake) the same objects linked the
-# same way with that call's lookup refused (tests/e2e/lookup_refused.cpp).
-SHIPPED, LOOKUP_REFUSED = 'varnel.exe', 'varnel-lookup-refused.exe'
+# and the program run: the shipped file, or the same objects linked the same
+# way with their run-time lookups answered as the reported Windows would
+# (Windows 95 lacks the power calls) and the wakes' due times shown
+# (tests/e2e/observed.cpp).
+SHIPPED, OBSERVED = 'varnel.exe', 'varnel-observed.exe'
 SCENARIOS = [
     ('whole_job', 'win98', scenario_whole_job, SHIPPED),
     ('shutdown_nt', 'nt40', scenario_shutdown_nt, SHIPPED),
-    ('shutdown_95', 'win95', scenario_shutdown_95, LOOKUP_REFUSED),
+    ('shutdown_95', 'win95', scenario_shutdown_95, OBSERVED),
     ('recorder_late', 'winme', scenario_recorder_late, SHIPPED),
-    ('midnight', 'win10', scenario_midnight, SHIPPED),
+    ('midnight', 'win10', scenario_midnight, OBSERVED),
     ('stop_moved', 'win2k', scenario_stop_moved, SHIPPED),
     ('closed_mid_job', 'win11', scenario_closed_mid_job, SHIPPED),
     ('hung', 'winxp', scenario_hung, SHIPPED),
@@ -283,7 +337,7 @@ def run(name, version, body, program, bin_dir, work, keep, results):
     try:
         s = Scenario(name, bin_dir, work, version, program)
         body(s)
-        check_kept_awake(s)
+        check_power(s)
         if name[len('e2e-'):] in ON_TIME:
             # Seconds from the start of the trigger minute to the command's arrival.
             s.delays = [t % 60 for text in (START, STOP) for t, _ in s.events('recorder', text)]

@@ -61,9 +61,11 @@ unlisted=$(while read -r dll function; do
 done <<<"$imports")
 check "every import on the list of functions Windows 95 and NT 4.0 provide${unlisted:+ (not listed: $(tr '\n' ' ' <<<"$unlisted"))}" \
     test -z "$unlisted"
-# Windows 95 and NT 4.0 would refuse to load a file that imports it.
-check "SetThreadExecutionState looked up at run time, not imported" \
-    test -z "$(grep -w SetThreadExecutionState <<<"$imports")"
+# Windows 95 (and NT 4.0, for the first) would refuse to load a file that
+# imports one of these.
+for function in SetThreadExecutionState CreateWaitableTimerA SetWaitableTimer CancelWaitableTimer; do
+    check "$function looked up at run time, not imported" test -z "$(grep -w $function <<<"$imports")"
+done
 runtime=$(grep '^msvcrt.dll ' <<<"$imports" | cut -d' ' -f2 | sort | tr '\n' ' ')
 check "from msvcrt.dll only the plain time and localtime, exit, memset, memcpy (has: $runtime)" \
     test -z "$(grep '^msvcrt.dll ' <<<"$imports" | grep -v -x -E 'msvcrt.dll (time|localtime|exit|memset|memcpy)')"

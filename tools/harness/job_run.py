@@ -25,7 +25,8 @@ _LAMPS = {'red': 'REC', 'blue': 'STOP', 'yellow': 'SHUTDOWN'}
 # `time` at its start and then on every handled tick: the ticks' marks,
 # left out of the timeline.
 RELAYED = ('ExitWindowsEx', 'OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges',
-           'SetForegroundWindow', 'SetTimer', 'SetThreadExecutionState', 'time')
+           'SetForegroundWindow', 'PostMessageA', 'SetTimer', 'SetThreadExecutionState', 'CreateWaitableTimerA',
+           'SetWaitableTimer', 'CancelWaitableTimer', 'OutputDebugStringA', 'time')
 TICK_MARKS = ('time(',)
 # One relayed call, 'SECONDS:THREAD:Call DLL.NAME(ARGS) ret=ADDRESS', stamped
 # by Wine with the time since the machine started (its monotonic clock).
@@ -43,6 +44,7 @@ class JobRun:
     def __init__(self, folder, bin_dir, version, own_display=True, program='varnel.exe'):
         self.dir, self.bin, self.version, self.program = folder, bin_dir, version, program
         self.notes = []  # (time, who, what) of the harness's own doing
+        self.clicks = 0  # Varnel's controls clicked so far
         self.processes = []
         self.varnel = None
         self.exit_status = None
@@ -140,6 +142,7 @@ class JobRun:
 
     def click(self, *names):
         self.user('click', *[CONTRACT['IDC_' + n] for n in names])
+        self.clicks += len(names)
         self.notes.append((self.now(), 'user', 'clicked ' + ' '.join(names)))
 
     def screenshot(self, path):
