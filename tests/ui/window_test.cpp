@@ -242,13 +242,24 @@ TEST_CASE("the program file holds icon group 101 with a 32 x 32 and a 16 x 16 im
     FreeLibrary(file);
 }
 
-// The timer as the window asks for it. Here the window is made in this test
-// program by Varnel's own WinMain, and SetTimer is played by the test: it
-// refuses, and ends the message loop, should the window open regardless.
+// Cases the system does not produce on demand, with the window made in this
+// test program by Varnel's own WinMain and a function played by the test:
+// SetTimer refusing (it also ends the message loop, should the window open
+// regardless), and GetMessageA failing.
 static Sequence timerCalls;
+static int refuseTimer;
+static int failMessages, messageCalls;
+
+// The real function, past this program's replaced import.
+static FARPROC User32(const char *name)
+{
+    return GetProcAddress(GetModuleHandleA("user32.dll"), name);
+}
 
 static UINT_PTR WINAPI RefusingSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC callback)
 {
+    if (!refuseTimer)
+        return ((UINT_PTR(WINAPI *)(HWND, UINT_PTR, UINT, TIMERPROC))(void *)User32("SetTimer"))(window, id, ms, callback);
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     timerCalls.push_back(std::string("SetTimer ") + name + " id=" + std::to_string(id) + " ms=" + std::to_string(ms) +
@@ -257,12 +268,40 @@ static UINT_PTR WINAPI RefusingSetTimer(HWND window, UINT_PTR id, UINT ms, TIMER
     return 0;
 }
 
+// Fails three times; then, as a quit message would, ends a loop that did not
+// stop at the first failure, with a status that tells.
+static BOOL WINAPI FailingGetMessage(LPMSG message, HWND window, UINT first, UINT last)
+{
+    if (!failMessages)
+        return ((BOOL(WINAPI *)(LPMSG, HWND, UINT, UINT))(void *)User32("GetMessageA"))(message, window, first, last);
+    if (++messageCalls <= 3)
+    {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return -1;
+    }
+    message->message = WM_QUIT;
+    message->wParam = 55;
+    return 0;
+}
+
 REPLACE_WINAPI_IMPORT(SetTimer, 16, RefusingSetTimer)
+REPLACE_WINAPI_IMPORT(GetMessageA, 16, FailingGetMessage)
 
 TEST_CASE("the window asks for its two-second tick, and without it the program ends at once, showing nothing")
 {
+    refuseTimer = 1;
     CHECK(WinMain(GetModuleHandleA(NULL), NULL, NULL, SW_SHOWDEFAULT) == 0);
     const std::string tick = std::to_string(Contract::TICK_MS), id = std::to_string(Contract::TIMER_ID);
     CHECK_SEQUENCE(timerCalls, {std::string("SetTimer ") + Contract::WINDOW_CLASS + " id=" + id + " ms=" + tick + " no callback"});
     CHECK(FindWindowA(Contract::WINDOW_CLASS, NULL) == NULL);
+}
+
+TEST_CASE("a message loop whose GetMessageA fails ends at once with status 0, rather than spinning")
+{
+    failMessages = 1;
+    CHECK(WinMain(GetModuleHandleA(NULL), NULL, NULL, SW_SHOWDEFAULT) == 0);
+    CHECK(messageCalls == 1);
+    HWND window = FindWindowA(Contract::WINDOW_CLASS, Contract::WINDOW_TITLE);
+    CHECK(window != NULL); // it had opened: the loop itself gave up
+    DestroyWindow(window);
 }
