@@ -38,9 +38,9 @@ def cpu_seconds(pid):
 
 def windows_process(wine, program):
     """The Linux process that runs PROGRAM (a file name) in this prefix: Wine
-    starts it apart from the launcher that it hands back, a 32-bit one under
-    the emulator, with the emulator's and the loader's paths before its own
-    on its command line."""
+    starts it apart from the launcher that it hands back, a 32-bit one with
+    the loader's path (and, under the emulator, the emulator's) before its
+    own on its command line."""
     for pid in filter(str.isdigit, os.listdir('/proc')):
         try:
             parts = open('/proc/%s/cmdline' % pid).read().split('\0')
