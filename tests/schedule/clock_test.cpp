@@ -1,7 +1,8 @@
 // The clock's fallback: where the runtime cannot convert the time (as a
 // 32-bit time_t cannot from 2038 on), localtime returns no result, and the
-// system's own local time must still give the minute. The runtime's
-// converter is replaced in this test program; armed, it fails.
+// system's own local time must still give the minute, while no wake-up is
+// found. The runtime's converter is replaced in this test program; armed,
+// it fails.
 #include <doctest/doctest.h>
 
 #include <time.h>
@@ -43,6 +44,9 @@ TEST_CASE("when the runtime cannot convert the time, the system's local time giv
         CHECK(minute == before.wHour * 60 + before.wMinute);
         break;
     }
+    // Nor is a wake-up found from such a clock: none is set, rather than one
+    // at a time made up.
+    CHECK(NextMinuteStart(now, 0, 0) == 0);
     localtimeFails = 0;
     MinuteOfDay minute = GetNowMinute();
     CHECK(minute >= 0);
