@@ -15,9 +15,9 @@ MinuteOfDay GetNowMinute();
 // The calendar time (as time() gives) at which the local clock, read as
 // GetNowMinute reads it, next turns to `first` or `second`, whichever comes
 // first from `now`; the minute under way counts, with its own start. Days
-// on which the clock is changed are followed: a skipped minute is not
-// found that day, a repeated one is found the first time. 0 when the clock
-// cannot be read.
+// on which the clock is changed are followed: a minute the clock skips is
+// found on the next day that has it, one it repeats the first time. 0 when
+// the clock cannot be read.
 time_t NextMinuteStart(time_t now, MinuteOfDay first, MinuteOfDay second);
 
 // (a + b) mod 1440, for a count b >= 0.
