@@ -71,13 +71,15 @@ static BOOL WINAPI ShownSetWaitableTimer(HANDLE timer, const LARGE_INTEGER *due,
 
 static FARPROC WINAPI AsReportedGetProcAddress(HMODULE module, LPCSTR name)
 {
-    if (HIWORD(name) != 0 && Lacks(name))
+    if (HIWORD(name) == 0) // an ordinal: passed on
+        return Look(module, name);
+    if (Lacks(name))
     {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return NULL;
     }
     FARPROC found = Look(module, name);
-    if (found != NULL && HIWORD(name) != 0 && lstrcmpA(name, "SetWaitableTimer") == 0)
+    if (found != NULL && lstrcmpA(name, "SetWaitableTimer") == 0)
     {
         realSetWaitableTimer = (SetTimerDue)(void *)found;
         return (FARPROC)(void *)ShownSetWaitableTimer;
