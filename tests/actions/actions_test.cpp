@@ -20,11 +20,6 @@ static int refusePost;
 static int refuseForeground;
 static Sequence calls;
 
-template <typename Function> static Function Real(const char *name)
-{
-    return (Function)(void *)GetProcAddress(GetModuleHandleA("user32.dll"), name);
-}
-
 static std::string ClassOf(HWND window)
 {
     char name[64] = "";
@@ -41,7 +36,7 @@ static BOOL WINAPI PostMessageSpy(HWND window, UINT message, WPARAM wParam, LPAR
         SetLastError(ERROR_NOT_ENOUGH_QUOTA);
         return FALSE;
     }
-    static auto real = Real<BOOL(WINAPI *)(HWND, UINT, WPARAM, LPARAM)>("PostMessageA");
+    static auto real = RealUser32<BOOL(WINAPI *)(HWND, UINT, WPARAM, LPARAM)>("PostMessageA");
     return real(window, message, wParam, lParam);
 }
 
@@ -50,7 +45,7 @@ static BOOL WINAPI SetForegroundWindowSpy(HWND window)
     calls.push_back("SetForegroundWindow " + ClassOf(window));
     if (refuseForeground)
         return FALSE;
-    static auto real = Real<BOOL(WINAPI *)(HWND)>("SetForegroundWindow");
+    static auto real = RealUser32<BOOL(WINAPI *)(HWND)>("SetForegroundWindow");
     return real(window);
 }
 

@@ -6,6 +6,14 @@
 #ifndef VARNEL_TESTS_REPLACE_IMPORT_H
 #define VARNEL_TESTS_REPLACE_IMPORT_H
 
+#include <windows.h>
+
+// The real USER32 function, past this program's replaced import.
+template <typename Function> Function RealUser32(const char *name)
+{
+    return (Function)(void *)GetProcAddress(GetModuleHandleA("user32.dll"), name);
+}
+
 #define REPLACE_WINAPI_IMPORT(name, argumentBytes, replacement)                                    \
     extern "C" {                                                                                   \
     void *replaced_##name __asm__("__imp__" #name "@" #argumentBytes) = (void *)&replacement;      \

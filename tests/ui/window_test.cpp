@@ -250,16 +250,10 @@ static Sequence timerCalls;
 static int refuseTimer;
 static int failMessages, messageCalls;
 
-// The real function, past this program's replaced import.
-static FARPROC User32(const char *name)
-{
-    return GetProcAddress(GetModuleHandleA("user32.dll"), name);
-}
-
 static UINT_PTR WINAPI RefusingSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC callback)
 {
     if (!refuseTimer)
-        return ((UINT_PTR(WINAPI *)(HWND, UINT_PTR, UINT, TIMERPROC))(void *)User32("SetTimer"))(window, id, ms, callback);
+        return RealUser32<UINT_PTR(WINAPI *)(HWND, UINT_PTR, UINT, TIMERPROC)>("SetTimer")(window, id, ms, callback);
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     timerCalls.push_back(std::string("SetTimer ") + name + " id=" + std::to_string(id) + " ms=" + std::to_string(ms) +
@@ -273,7 +267,7 @@ static UINT_PTR WINAPI RefusingSetTimer(HWND window, UINT_PTR id, UINT ms, TIMER
 static BOOL WINAPI FailingGetMessage(LPMSG message, HWND window, UINT first, UINT last)
 {
     if (!failMessages)
-        return ((BOOL(WINAPI *)(LPMSG, HWND, UINT, UINT))(void *)User32("GetMessageA"))(message, window, first, last);
+        return RealUser32<BOOL(WINAPI *)(LPMSG, HWND, UINT, UINT)>("GetMessageA")(message, window, first, last);
     if (++messageCalls <= 3)
     {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
