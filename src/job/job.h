@@ -52,4 +52,8 @@ time_t WakeMoment(time_t now);
 // Sets the machine's wake-up for the job as it now stands, or cancels it.
 void WakeForNextStep();
 
+// Every handled tick: once the moment of the wake set has come, sets the
+// next one, if it differs; nothing otherwise.
+void KeepWakeAhead();
+
 #endif

@@ -93,5 +93,6 @@ LRESULT OnTick(HWND window)
     case STATE_WAIT_ENCODERS: WatchEncoders(window); break;
     case STATE_COUNTDOWN:     CountDown(); break;
     }
+    KeepWakeAhead();
     return 0;
 }

@@ -7,6 +7,8 @@
 // the tick to come round before the minute it is woken for.
 static const int WAKE_LEAD = 2 * 60;
 
+static time_t wakeAt; // the moment last given to Windows; 0 for none
+
 time_t WakeMoment(time_t now)
 {
     MinuteOfDay stop = AddMinutes(Schedule.stopMinute, 1);
@@ -22,7 +24,27 @@ time_t WakeMoment(time_t now)
     return begins - WAKE_LEAD > now ? begins - WAKE_LEAD : begins;
 }
 
+static void WakeAt(time_t moment)
+{
+    wakeAt = moment;
+    SetWakeUp(moment);
+}
+
 void WakeForNextStep()
 {
-    SetWakeUp(WakeMoment(time(NULL)));
+    WakeAt(WakeMoment(GetNowTime()));
+}
+
+void KeepWakeAhead()
+{
+    // Until its moment comes the wake stands. Once it has come, whether it
+    // woke the machine or the machine was awake through it, the next one is
+    // due: the minute's own start, or, once a watched minute has gone by
+    // without its step, the next minute watched.
+    time_t now = GetNowTime();
+    if (now < wakeAt)
+        return;
+    time_t next = WakeMoment(now);
+    if (next != wakeAt)
+        WakeAt(next);
 }

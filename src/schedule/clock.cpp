@@ -16,3 +16,8 @@ MinuteOfDay GetNowMinute()
     GetLocalTime(&system);
     return system.wHour * 60 + system.wMinute;
 }
+
+time_t GetNowTime()
+{
+    return time(NULL);
+}

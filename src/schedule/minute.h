@@ -12,6 +12,9 @@ const int MINUTES_PER_DAY = 1440;
 // The current local time.
 MinuteOfDay GetNowMinute();
 
+// The calendar time now, as time() gives: seconds since 1970, in UTC.
+time_t GetNowTime();
+
 // The calendar time (as time() gives) at which the local clock, read as
 // GetNowMinute reads it, next turns to `first` or `second`, whichever comes
 // first from `now`; the minute under way counts, with its own start. Days

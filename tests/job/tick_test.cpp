@@ -24,12 +24,14 @@ TEST_CASE("a whole job: start in the minute before REC, stop in the minute after
 {
     ResetRun(At(11, 0), At(12, 0));
 
+    // Opened at midnight, the wake is for 10:57. Awake through that moment,
+    // the machine is woken instead as 10:59 begins, should it sleep now.
     CHECK(TickAt(At(10, 58), 30) == 0);
-    CHECK_SEQUENCE(TakeEvents(), {});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, At(10, 59), 1)});
 
     // Started: the machine is now woken for the minute after STOP.
     TickAt(At(10, 59));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, At(11, 59), 1)});
     CHECK(Job.state == STATE_DISMISS_ALERT);
     CHECK(Job.lampFlags == LAMP_REC);
     Redraw redraw = TakeRedraw();
@@ -41,17 +43,18 @@ TEST_CASE("a whole job: start in the minute before REC, stop in the minute after
     CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ALERT, 0, 1)});
     CHECK(Job.state == STATE_WAIT_STOP);
 
-    // Recording: nothing is sent, whatever the minute, until the one after STOP.
+    // Recording: nothing is sent, whatever the minute, until the one after
+    // STOP; at 11:59 the wake moves on to 12:01 itself.
     for (MinuteOfDay m = At(10, 59); m <= At(12, 0); m++)
         TickAt(m, 3);
-    CHECK_SEQUENCE(TakeEvents(), {});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, At(12, 1), 1)});
     CHECK(SameRects(TakeRedraw().rects, {}));
 
     SetForegroundWindow(OtherWindow());
     Outside.encodersAnswer = 1;
     // Stopped: nothing more to wake the machine for.
     TickAt(At(12, 1));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, NO_WAKE, 1)});
     CHECK(Job.state == STATE_WAIT_ENCODERS);
     CHECK(Job.lampFlags == (LAMP_REC | LAMP_STOP));
     CHECK(GetForegroundWindow() == Panel());
@@ -76,15 +79,15 @@ TEST_CASE("a command the recorder does not take is tried again on every tick of 
     ResetRun(At(11, 0), At(12, 0));
     Outside.recorderAnswer = 0;
     TickAt(At(10, 59), 3);
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_RECORDER, Contract::CMD_REC_START, 0),
-                  Ev(EV_RECORDER, Contract::CMD_REC_START, 0)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_WAKE, At(10, 59), 1),
+                                  Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_RECORDER, Contract::CMD_REC_START, 0)});
     CHECK(Job.state == STATE_WAIT_START);
     CHECK(Job.lampFlags == 0);
     CHECK(SameRects(TakeRedraw().rects, {}));
 
     Outside.recorderAnswer = 1;
     TickAt(At(10, 59));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, At(11, 59), 1)});
     CHECK(Job.state == STATE_DISMISS_ALERT);
 }
 
@@ -96,14 +99,15 @@ TEST_CASE("a start missed all through its minute leaves the stop alone to do")
     CHECK(CountEvents(EV_RECORDER, Contract::CMD_REC_START) == 30);
     Outside.events.clear();
 
-    // The recorder turns up later: nothing for it until the stop minute.
+    // The recorder turns up later: nothing for it until the stop minute. The
+    // wake moves on to two minutes before it, then to its start.
     Outside.recorderAnswer = 1;
     TickAt(At(11, 0), 30);
     TickAt(At(12, 0), 30);
-    CHECK_SEQUENCE(TakeEvents(), {});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, At(11, 59), 1), Ev(EV_WAKE, At(12, 1), 1)});
 
     TickAt(At(12, 1));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, NO_WAKE, 1)});
     CHECK(Job.state == STATE_WAIT_ENCODERS);
     CHECK(Job.lampFlags == LAMP_STOP);
 
@@ -115,7 +119,7 @@ TEST_CASE("a STOP that comes round before REC stops the recorder without a start
 {
     ResetRun(At(11, 0), At(9, 30));
     TickAt(At(9, 31));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, NO_WAKE, 1)});
     CHECK(Job.state == STATE_WAIT_ENCODERS);
 }
 
@@ -125,7 +129,8 @@ TEST_CASE("in the minute before REC the stop minute is not looked at, even when 
     ResetRun(At(12, 2), At(12, 0));
     Outside.recorderAnswer = 0;
     TickAt(At(12, 1), 2);
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_RECORDER, Contract::CMD_REC_START, 0)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_WAKE, At(12, 1), 1),
+                                  Ev(EV_RECORDER, Contract::CMD_REC_START, 0)});
     CHECK(Job.state == STATE_WAIT_START);
 }
 
@@ -133,7 +138,7 @@ TEST_CASE("REC equal to STOP: start at the minute before, the alert watch ends, 
 {
     ResetRun(At(11, 0), At(11, 0));
     TickAt(At(10, 59));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, At(11, 1), 1)});
     TickAt(At(10, 59), 6); // no alert: six tries, all within the minute
     CHECK(Job.state == STATE_WAIT_STOP);
     TickAt(At(10, 59), 10);
@@ -148,30 +153,30 @@ TEST_CASE("midnight needs no special case")
 {
     SUBCASE("REC 00:00 starts during 23:59")
     {
+        // Opened at midnight: 01:01 comes before 23:59; at 23:58 23:59 is next,
+        // and once it has gone by untouched, 01:01 again.
         ResetRun(At(0, 0), At(1, 0));
         TickAt(At(23, 58), 30);
         TickAt(At(0, 0), 30);
-        CHECK_SEQUENCE(TakeEvents(), {});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, At(23, 59), 1), Ev(EV_WAKE, At(0, 59), 1)});
         TickAt(At(23, 59));
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, At(0, 59), 1)});
     }
     SUBCASE("STOP 23:55 stops during 23:56; STOP 23:55 + 5 stops during 00:01")
     {
-        ResetRun(At(22, 0), At(23, 55));
-        Job.state = STATE_WAIT_STOP;
+        ResetRun(At(22, 0), At(23, 55), STATE_WAIT_STOP);
         TickAt(At(23, 55), 30);
-        CHECK_SEQUENCE(TakeEvents(), {});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, At(23, 56), 1)});
         TickAt(At(23, 56));
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, NO_WAKE, 1)});
 
-        ResetRun(At(22, 0), At(23, 55));
-        Job.state = STATE_WAIT_STOP;
-        OnCommand(Panel(), Contract::IDC_STOP_MIN_UP); // 00:00
-        TickAt(At(0, 1));                    // the skipped tick
+        ResetRun(At(22, 0), At(23, 55), STATE_WAIT_STOP);
+        OnCommand(Panel(), Contract::IDC_STOP_MIN_UP); // 00:00, clicked at midnight
+        TickAt(At(0, 1));                              // the skipped tick
         TickAt(At(23, 56), 30);
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 1, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, At(0, 1), 1), Ev(EV_WAKE, At(23, 59), 1)});
         TickAt(At(0, 1));
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, NO_WAKE, 1)});
     }
 }
 
@@ -179,11 +184,10 @@ TEST_CASE("the clocks changed in the night: skipped minutes never come, repeated
 {
     SUBCASE("forward from 02:00 to 03:00: a STOP at 02:30 is not reached that night")
     {
-        ResetRun(At(1, 0), At(2, 30));
-        Job.state = STATE_WAIT_STOP;
+        ResetRun(At(1, 0), At(2, 30), STATE_WAIT_STOP);
         TickAt(At(1, 59), 30);
         TickAt(At(3, 0), 30);
-        CHECK_SEQUENCE(TakeEvents(), {});
+        CHECK(CountEvents(EV_RECORDER) == 0);
         CHECK(Job.state == STATE_WAIT_STOP);
     }
     SUBCASE("back from 03:00 to 02:00: REC 02:30 and STOP 02:45 act the first time only")
@@ -241,8 +245,7 @@ TEST_CASE("the driver alert is watched for six handled ticks at most")
 
 TEST_CASE("ticked box: yellow lamp when the encoders are gone, shutdown on the sixth handled tick after")
 {
-    ResetRun(At(11, 0), At(12, 0));
-    Job.state = STATE_WAIT_STOP;
+    ResetRun(At(11, 0), At(12, 0), STATE_WAIT_STOP);
     Outside.encodersAnswer = 1;
     TickAt(At(12, 1));
     TickAt(At(12, 1), 3);
@@ -266,7 +269,7 @@ TEST_CASE("ticked box: yellow lamp when the encoders are gone, shutdown on the s
     OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
     CHECK(TickAt(At(12, 2), 1) == 0); // skipped
     CHECK(TickAt(At(12, 2), 2) == 0);
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 0, 1), Ev(EV_WAKE, 0, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, NO_WAKE, 1), Ev(EV_WAKE, NO_WAKE, 1)});
     CHECK(Job.countdown == 0);
 
     CHECK(TickAt(At(12, 2)) == 1);
@@ -277,8 +280,7 @@ TEST_CASE("encoders already gone on the first tick after the stop")
 {
     SUBCASE("box unticked: exit on that tick")
     {
-        ResetRun(At(11, 0), At(12, 0));
-        Job.state = STATE_WAIT_STOP;
+        ResetRun(At(11, 0), At(12, 0), STATE_WAIT_STOP);
         TickAt(At(12, 1));
         Outside.events.clear();
         CHECK(TickAt(At(12, 1)) == 1);
@@ -286,9 +288,8 @@ TEST_CASE("encoders already gone on the first tick after the stop")
     }
     SUBCASE("box ticked: yellow lamp on that tick, shutdown six ticks later")
     {
-        ResetRun(At(11, 0), At(12, 0));
+        ResetRun(At(11, 0), At(12, 0), STATE_WAIT_STOP);
         SetBox(1);
-        Job.state = STATE_WAIT_STOP;
         TickAt(At(12, 1));
         CHECK(TickAt(At(12, 1)) == 0);
         CHECK((Job.lampFlags & LAMP_SHUTDOWN) != 0);
@@ -308,37 +309,35 @@ TEST_CASE("clicks between two ticks swallow exactly one tick, in every state, an
         for (int i = 0; i < clicks; i++)
             OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
         TickAt(At(10, 59));
-        CHECK_SEQUENCE(TakeEvents(), Sequence(clicks, Ev(EV_WAKE, 1, 1)));
+        CHECK_SEQUENCE(TakeEvents(), Sequence(clicks, Ev(EV_WAKE, At(10, 57), 1)));
         CHECK(Job.skipNextTick == 0);
         TickAt(At(10, 59));
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, 1, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 1), Ev(EV_WAKE, At(11, 59), 1)});
 
         // In the alert watch a skipped tick is not a try.
         OnCommand(Panel(), 42);
         TickAt(At(10, 59));
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 1, 1)});
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, At(11, 59), 1)});
         CHECK(Job.alertTries == 0);
     }
 }
 
 TEST_CASE("STOP moved while recording holds from the tick after the skipped one")
 {
-    ResetRun(At(11, 0), At(12, 0));
-    Job.state = STATE_WAIT_STOP;
+    ResetRun(At(11, 0), At(12, 0), STATE_WAIT_STOP);
     OnCommand(Panel(), Contract::IDC_STOP_MIN_UP); // 12:05
-    TickAt(At(12, 1));                   // skipped
+    TickAt(At(12, 1));                             // skipped
     TickAt(At(12, 1), 29);
     TickAt(At(12, 5), 30);
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 1, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, At(12, 4), 1), Ev(EV_WAKE, At(12, 6), 1)});
     TickAt(At(12, 6));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, NO_WAKE, 1)});
 
     // A click within the new stop minute delays the command by one tick only.
-    ResetRun(At(11, 0), At(12, 0));
-    Job.state = STATE_WAIT_STOP;
+    ResetRun(At(11, 0), At(12, 0), STATE_WAIT_STOP);
     OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
     TickAt(At(12, 1));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, 1, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, At(11, 59), 1)});
     TickAt(At(12, 1));
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, 0, 1)});
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, NO_WAKE, 1)});
 }

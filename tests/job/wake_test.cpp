@@ -40,8 +40,7 @@ static void CheckRows(const Row *rows, size_t count)
     {
         const Row &row = rows[i];
         INFO(doctest::String(row.what));
-        ResetRun(row.start, row.stop);
-        Job.state = row.state;
+        ResetRun(row.start, row.stop, row.state);
         CHECK(WakeMoment(row.now) == row.wake);
     }
 }

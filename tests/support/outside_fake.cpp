@@ -19,6 +19,22 @@ MinuteOfDay GetNowMinute()
     return Outside.now;
 }
 
+time_t GetNowTime()
+{
+    return Outside.calendar;
+}
+
+MinuteOfDay MinuteAt(time_t calendar)
+{
+    return (MinuteOfDay)(calendar / 60 % MINUTES_PER_DAY);
+}
+
+void SetClock(time_t calendar)
+{
+    Outside.calendar = calendar;
+    Outside.now = MinuteAt(calendar);
+}
+
 static int Log(EventKind kind, int arg, int result)
 {
     Outside.events.push_back({kind, arg, result});
@@ -48,7 +64,8 @@ void ShutdownWindows()
 
 int SetWakeUp(time_t when)
 {
-    return Log(EV_WAKE, when != 0, 1);
+    Outside.wakeDue = when;
+    return Log(EV_WAKE, when != 0 ? MinuteAt(when) : NO_WAKE, 1);
 }
 
 static WNDPROC checkBoxProc;
@@ -107,14 +124,17 @@ void SetBox(int ticked)
     SendMessageA(shutdownCheck, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void ResetRun(MinuteOfDay start, MinuteOfDay stop)
+void ResetRun(MinuteOfDay start, MinuteOfDay stop, JobState state)
 {
     Job = JobAtStart;
+    Job.state = state;
     Schedule.startMinute = start;
     Schedule.stopMinute = stop;
     Outside.recorderAnswer = 1;
     Outside.alertAnswer = 0;
     Outside.encodersAnswer = 0;
+    SetClock(FIRST_DAY);
+    WakeForNextStep(); // as the window opens
     SetBox(0);
     Outside.events.clear();
     TakeRedraw();
@@ -138,7 +158,8 @@ int Tick()
 
 int TickAt(MinuteOfDay now, int n)
 {
-    Outside.now = now;
+    time_t minuteStart = Outside.calendar - Outside.calendar % 60;
+    SetClock(minuteStart + 60 * SubMinutes(now, MinuteAt(minuteStart)));
     for (int i = 0; i < n; i++)
         if (Tick())
             return 1;
@@ -197,7 +218,12 @@ std::string Ev(EventKind kind, int arg, int result)
 {
     static const char *const names[] = {"recorder", "alert", "encoders", "check-read", "shutdown", "exit", "wake"};
     char line[64];
-    snprintf(line, sizeof line, "%s(%d)->%d", names[kind], arg, result);
+    if (kind == EV_WAKE && arg == NO_WAKE)
+        snprintf(line, sizeof line, "wake(none)->%d", result);
+    else if (kind == EV_WAKE)
+        snprintf(line, sizeof line, "wake(%02d:%02d)->%d", arg / 60, arg % 60, result);
+    else
+        snprintf(line, sizeof line, "%s(%d)->%d", names[kind], arg, result);
     return line;
 }
 

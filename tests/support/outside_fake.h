@@ -22,8 +22,10 @@ enum EventKind
     EV_CHECK_READ, // BM_GETCHECK reached the check box
     EV_SHUTDOWN,   // ShutdownWindows()
     EV_EXIT,       // exit(arg)
-    EV_WAKE        // SetWakeUp(when): arg 1 when set, 0 when cancelled
+    EV_WAKE        // SetWakeUp(when): arg the minute it wakes at, or NO_WAKE
 };
+
+const int NO_WAKE = -1; // the wake cancelled
 
 struct Event
 {
@@ -34,7 +36,12 @@ struct Event
 
 struct OutsideFake
 {
+    // The clock: the minute the sequencer reads, and the calendar time the
+    // wake is found from. These tests run in a zone at UTC without summer
+    // time, where one follows from the other (SetClock).
     MinuteOfDay now;
+    time_t calendar;
+    time_t wakeDue; // what SetWakeUp was last given: 0 when cancelled
     int recorderAnswer; // what SendRecorderCommand returns for the two commands
     int alertAnswer;
     int encodersAnswer;
@@ -44,12 +51,23 @@ struct OutsideFake
 extern OutsideFake Outside;
 extern const JobRecord JobAtStart; // Job as the program image holds it
 
-// A fresh run: Job as at start, the given times, nothing logged, box unticked.
-void ResetRun(MinuteOfDay start, MinuteOfDay stop);
+// Midnight (UTC) of the day each run's window opens.
+const time_t FIRST_DAY = 1799971200; // 2027-01-15
+const int SECONDS_PER_DAY = 86400;
+
+// The clock at a calendar time, and the minute it reads then.
+void SetClock(time_t calendar);
+MinuteOfDay MinuteAt(time_t calendar);
+
+// A fresh run as its window opens at midnight: Job as at start (or in the
+// state given), the given times, its wake set for them, nothing logged, box
+// unticked.
+void ResetRun(MinuteOfDay start, MinuteOfDay stop, JobState state = STATE_WAIT_START);
 
 // One timer tick on the panel; 1 when it ended the process.
 int Tick();
-// Ticks until the clock reads the given minute for n ticks.
+// Moves the clock on to the next start of the given minute (it stays when
+// it reads that minute already), then ticks n times there.
 int TickAt(MinuteOfDay now, int n = 1);
 
 HWND Panel();
@@ -67,7 +85,7 @@ Redraw TakeRedraw();
 int SameRects(const std::vector<RECT> &actual, std::initializer_list<RECT> expected);
 
 // An event as sequences show it, e.g. "recorder(1001)->1" for a start
-// command that went out.
+// command that went out, "wake(10:57)->1" for a wake set for 10:57.
 std::string Ev(EventKind kind, int arg = 0, int result = 0);
 Sequence Lines(const std::vector<Event> &events);
 // The events logged so far, and the log emptied.
