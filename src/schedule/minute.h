@@ -20,7 +20,8 @@ time_t GetNowTime();
 // first from `now`; the minute under way counts, with its own start. Days
 // on which the clock is changed are followed: a minute the clock skips is
 // found on the next day that has it, one it repeats the first time. 0 when
-// the clock cannot be read.
+// the clock cannot be read, or the moment lies past the last second a
+// 32-bit time_t holds (January 2038).
 time_t NextMinuteStart(time_t now, MinuteOfDay first, MinuteOfDay second);
 
 // (a + b) mod 1440, for a count b >= 0.

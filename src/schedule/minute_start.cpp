@@ -4,6 +4,11 @@
 // tonight on the following day.
 static const int PROBE_LIMIT = 2 * MINUTES_PER_DAY + 60;
 
+// The last second time() can give here, in January 2038: no minute after it
+// is reached, and a sum past it would overflow.
+static_assert(sizeof(time_t) == 4, "the clock's calendar time is 32 bits");
+static const time_t LAST_TIME = 0x7FFFFFFF;
+
 static MinuteOfDay Reading(const struct tm *local)
 {
     return local->tm_hour * 60 + local->tm_min;
@@ -32,6 +37,8 @@ time_t NextMinuteStart(time_t now, MinuteOfDay first, MinuteOfDay second)
             if (other < leap)
                 leap = other;
         }
+        if (at > LAST_TIME - 60 * leap)
+            return 0;
         time_t next = at + 60 * leap;
         if ((local = localtime(&next)) == NULL)
             return 0;

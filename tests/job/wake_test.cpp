@@ -113,3 +113,20 @@ TEST_CASE("the night the clocks go back (02:00 EDT to 01:00 EST, 2027-11-07)")
     };
     CheckRows(rows, sizeof rows / sizeof rows[0]);
 }
+
+TEST_CASE("the last minutes a 32-bit clock holds (2038-01-19 03:14:07 UTC, 22:14:07 EST)")
+{
+    time_t now = Utc(2038, 1, 19, 3, 0); // 22:00 EST
+    CHECK(NextMinuteStart(now, At(22, 14), At(22, 14)) == Utc(2038, 1, 19, 3, 14));
+    // Past the clock's end: no minute found, rather than one overflowed into 1901.
+    CHECK(NextMinuteStart(now, At(22, 15), At(22, 15)) == 0);
+    CHECK(NextMinuteStart(now, At(21, 0), At(21, 0)) == 0); // tomorrow's
+    CHECK(NextMinuteStart(now, At(22, 15), At(22, 10)) == Utc(2038, 1, 19, 3, 10));
+
+    const Row rows[] = {
+        {"REC 22:15 set at 22:00: woken at 22:12", STATE_WAIT_START, At(22, 15), At(23, 0), now,
+         Utc(2038, 1, 19, 3, 12)},
+        {"STOP 22:15 comes after the clock's end: no wake", STATE_WAIT_STOP, At(22, 0), At(22, 15), now, 0},
+    };
+    CheckRows(rows, sizeof rows / sizeof rows[0]);
+}
