@@ -56,4 +56,8 @@ void WakeForNextStep();
 // next one, if it differs; nothing otherwise.
 void KeepWakeAhead();
 
+// WM_POWERBROADCAST: Windows' news of a sleep or a wake (a PBT_ event).
+// Returns TRUE, which also grants a query to sleep.
+LRESULT OnPowerEvent(WPARAM event);
+
 #endif

@@ -31,6 +31,7 @@ static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:   return OnPaint(window);
     case WM_COMMAND: return OnCommand(window, LOWORD(wParam));
     case WM_TIMER:   return OnTick(window);
+    case WM_POWERBROADCAST: return OnPowerEvent(wParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -123,7 +123,8 @@ const char *CheckStep(const JobRecord &before, time_t dueBefore, MinuteOfDay now
             if ((e.arg != NO_WAKE) != (Job.state < STATE_WAIT_ENCODERS))
                 return "wake set after the stop, or cancelled before it";
             break;
-
+        case EV_AWAKE:
+            return "the tick asked to stay awake";
         case EV_EXIT:
             if (e.arg != 0)
                 return "exit status not 0";
@@ -172,6 +173,22 @@ const char *CheckStep(const JobRecord &before, time_t dueBefore, MinuteOfDay now
 
 } // namespace
 
+// A power event as Windows sends it, at random; NULL when it did what it should.
+const char *PowerEvent(Rng &rng, MinuteOfDay start, MinuteOfDay stop)
+{
+    static const WPARAM events[] = {PBT_APMQUERYSUSPEND, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND};
+    WPARAM event = events[rng.Below(4)];
+    Outside.events.clear();
+    if (OnPowerEvent(event) != TRUE)
+        return "a power event not answered TRUE";
+    const std::vector<Event> &e = Outside.events;
+    if (event == PBT_APMSUSPEND)
+        return e.size() == 1 && e[0].kind == EV_WAKE ? WrongWake(start, stop) : "a sleep did not set the wake once";
+    if (event == PBT_APMQUERYSUSPEND)
+        return e.empty() ? NULL : "a query to sleep acted";
+    return e.size() == 1 && e[0].kind == EV_AWAKE ? NULL : "a wake did not ask once to stay awake";
+}
+
 TEST_CASE("random runs: forward only, each command once and in its minute, lamps agree, shutdown after the "
           "countdown, the wake always for the next minute watched")
 {
@@ -211,6 +228,16 @@ TEST_CASE("random runs: forward only, each command once and in its minute, lamps
                 if (wrong)
                 {
                     INFO("seed ", seed, " step ", step, " state ", (int)Job.state, "\nevents of the click:\n",
+                         Describe(Lines(Outside.events)));
+                    FAIL(doctest::String(wrong));
+                }
+                continue;
+            }
+            if (rng.Chance(1))
+            {
+                if (const char *wrong = PowerEvent(rng, Schedule.startMinute, Schedule.stopMinute))
+                {
+                    INFO("seed ", seed, " step ", step, " state ", (int)Job.state, "\nevents:\n",
                          Describe(Lines(Outside.events)));
                     FAIL(doctest::String(wrong));
                 }

@@ -341,3 +341,39 @@ TEST_CASE("STOP moved while recording holds from the tick after the skipped one"
     TickAt(At(12, 1));
     CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_STOP, 1), Ev(EV_WAKE, NO_WAKE, 1)});
 }
+
+TEST_CASE("Windows' news of sleep and waking: every event answered TRUE, the wake set again at a sleep, "
+          "the machine kept up after every wake")
+{
+    const std::string awake = Ev(EV_AWAKE, 0, 1);
+    const struct
+    {
+        const char *what;
+        WPARAM event;
+        JobState state;
+        Sequence effects;
+    } rows[] = {
+        {"asked whether it may sleep (Windows 95 to XP)", PBT_APMQUERYSUSPEND, STATE_WAIT_START, {}},
+        {"going to sleep, the job waiting", PBT_APMSUSPEND, STATE_WAIT_START, {Ev(EV_WAKE, At(10, 57), 1)}},
+        {"going to sleep, recording", PBT_APMSUSPEND, STATE_WAIT_STOP, {Ev(EV_WAKE, At(11, 59), 1)}},
+        {"going to sleep after the stop: nothing to wake for", PBT_APMSUSPEND, STATE_WAIT_ENCODERS,
+         {Ev(EV_WAKE, NO_WAKE, 1)}},
+        {"woken by the clock, nobody there", PBT_APMRESUMEAUTOMATIC, STATE_WAIT_START, {awake}},
+        {"woken, a person there", PBT_APMRESUMESUSPEND, STATE_WAIT_STOP, {awake}},
+        {"woken after an emergency sleep, unannounced", PBT_APMRESUMECRITICAL, STATE_WAIT_ENCODERS, {awake}},
+        {"the power source changed", PBT_APMPOWERSTATUSCHANGE, STATE_WAIT_START, {}},
+        {"the battery runs low", PBT_APMBATTERYLOW, STATE_WAIT_STOP, {}},
+    };
+    for (const auto &row : rows)
+    {
+        INFO(row.what);
+        ResetRun(At(11, 0), At(12, 0), row.state);
+        Outside.encodersAnswer = 1;
+        TickAt(At(10, 30));
+        TakeEvents();
+        CHECK(OnPowerEvent(row.event) == TRUE);
+        CHECK_SEQUENCE(TakeEvents(), row.effects);
+        CHECK(Job.state == row.state);
+        CHECK(Job.skipNextTick == 0);
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "actions/awake.h"
 #include "actions/driver_alert.h"
 #include "actions/encoders.h"
 #include "actions/recorder.h"
@@ -60,6 +61,11 @@ int EncodersRunning()
 void ShutdownWindows()
 {
     Log(EV_SHUTDOWN, 0, 0);
+}
+
+int KeepMachineAwake()
+{
+    return Log(EV_AWAKE, 0, 1);
 }
 
 int SetWakeUp(time_t when)
@@ -216,7 +222,7 @@ int SameRects(const std::vector<RECT> &actual, std::initializer_list<RECT> expec
 
 std::string Ev(EventKind kind, int arg, int result)
 {
-    static const char *const names[] = {"recorder", "alert", "encoders", "check-read", "shutdown", "exit", "wake"};
+    static const char *const names[] = {"recorder", "alert", "encoders", "check-read", "shutdown", "exit", "wake", "awake"};
     char line[64];
     if (kind == EV_WAKE && arg == NO_WAKE)
         snprintf(line, sizeof line, "wake(none)->%d", result);

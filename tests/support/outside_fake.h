@@ -22,7 +22,8 @@ enum EventKind
     EV_CHECK_READ, // BM_GETCHECK reached the check box
     EV_SHUTDOWN,   // ShutdownWindows()
     EV_EXIT,       // exit(arg)
-    EV_WAKE        // SetWakeUp(when): arg the minute it wakes at, or NO_WAKE
+    EV_WAKE,       // SetWakeUp(when): arg the minute it wakes at, or NO_WAKE
+    EV_AWAKE       // KeepMachineAwake()
 };
 
 const int NO_WAKE = -1; // the wake cancelled
