@@ -47,6 +47,10 @@ class Scenario(JobRun):
     def __init__(self, name, bin_dir, work, version, program):
         self.name = name
         self.failures = []
+        # Wakes set by a tick, beyond those of the opening, the clicks, the
+        # start and a sleep: each time a wake's moment, or a watched minute,
+        # goes by with the machine awake.
+        self.moved_wakes = 0
         JobRun.__init__(self, os.path.join(work, name), bin_dir, version, program=program)
 
     def expect(self, condition, what):
@@ -102,14 +106,21 @@ CHECK_POST = ',%08x,' % BM_SETCHECK
 WAKE_ARGS = ',00000000,00000000,00000000,00000001)'
 
 
+# What the stand-in playing Windows logs as it sends its news of a sleep.
+QUERY, SUSPEND, RESUME = 'PBT_APMQUERYSUSPEND', 'PBT_APMSUSPEND', 'PBT_APMRESUMEAUTOMATIC'
+PBT_EVENTS = (0x0000, 0x0004, 0x0012)  # Windows' own values of the three, in the order sent
+
+
 def check_power(s):
-    """Where Windows has the calls, the window asks once to stay awake and
-    sets its wake as it opens, after its timer and before its message loop
-    (whose first message the check box's posted tick is). The wake is set
-    again after every click and after the start command, and cancelled
-    after the stop, on one timer made once. Where Windows lacks them (the
-    observed build told it runs on Windows 95), none is called."""
+    """Where Windows has the calls, the window asks to stay awake and sets
+    its wake as it opens, after its timer and before its message loop (whose
+    first message the check box's posted tick is), and asks again after every
+    wake. The wake is set again after every click, the start command and the
+    news of a sleep, and by a tick as its moment goes by, and cancelled after
+    the stop, on one timer made once. Where Windows lacks them (the observed
+    build told it runs on Windows 95), none is called."""
     calls = [c for _, c in s.relay_calls()]
+    suspends, resumes = (s.events('power', 'sending ' + n) for n in (SUSPEND, RESUME))
 
     def where(start, text=''):
         return [i for i, c in enumerate(calls) if c.startswith(start) and text in c]
@@ -119,7 +130,8 @@ def check_power(s):
         s.expect(not (asked or made or wakes or cancels), 'no power calls on Windows 95, got %d'
                  % len(asked + made + wakes + cancels))
         return
-    if not s.expect([calls[i] for i in asked] == [AWAKE], 'one %s, got %s' % (AWAKE, [calls[i] for i in asked])):
+    if not s.expect([calls[i] for i in asked] == [AWAKE] * (1 + len(resumes)), '%s as the window opens and after '
+                    'each of %d wakes, got %s' % (AWAKE, len(resumes), [calls[i] for i in asked])):
         return
     timer, check = where('SetTimer('), where('PostMessageA(', CHECK_POST)
     if not s.expect(len(made) == 1 and wakes and timer and check, 'one timer made and a wake set, got %d and %d'
@@ -131,8 +143,10 @@ def check_power(s):
     handles = {calls[i].split('(')[1].split(',')[0].rstrip(')') for i in wakes + cancels}
     s.expect(len(handles) == 1, 'one timer for every wake and cancel, got %s' % sorted(handles))
     start, stop = where('PostMessageA(', START_POST), where('PostMessageA(', STOP_POST)
-    s.expect(len(wakes) == 1 + s.clicks + len(start[:1]), '%d wakes: at the opening, after %d clicks and the start '
-             'command (%d), got %d' % (1 + s.clicks + len(start[:1]), s.clicks, len(start[:1]), len(wakes)))
+    expected = 1 + s.clicks + len(start[:1]) + len(suspends) + s.moved_wakes
+    s.expect(len(wakes) == expected, '%d wakes: at the opening, after %d clicks, the start command (%d) and %d sleeps, '
+             'and %d moved on by the tick, got %d' % (expected, s.clicks, len(start[:1]), len(suspends),
+                                                    s.moved_wakes, len(wakes)))
     if start:
         s.expect([i for i in wakes if i > start[0]], 'the wake set again after the start command')
     if stop:
@@ -144,14 +158,40 @@ def check_power(s):
 
 def check_wake_times(s, expected):
     """The observed build's due times: each the local wake moment named (on
-    the placed clock), the first such moment after the call, in UTC."""
-    shown = [re.search(r'wake due ([0-9a-f]{16}) now ([0-9a-f]{16})', c) for _, c in s.relay_calls('OutputDebugStringA')]
-    seen = [(filetime_seconds(m.group(1)), filetime_seconds(m.group(2))) for m in shown if m]
-    local = [clock_text(due + s.clock.offset)[:8] for due, _ in seen]
+    the placed clock), the first such moment after the call, in UTC.
+    Returns the local times of the calls."""
+    shown = [(t, re.search(r'wake due ([0-9a-f]{16}) now ([0-9a-f]{16})', c))
+             for t, c in s.relay_calls('OutputDebugStringA')]
+    seen = [(t, filetime_seconds(m.group(1)), filetime_seconds(m.group(2))) for t, m in shown if m]
+    local = [clock_text(due + s.clock.offset)[:8] for _, due, _ in seen]
     if s.expect(local == expected, 'wakes due at %s, got %s' % (expected, local)):
-        for due, now in seen:
+        for _, due, now in seen:
             s.expect(0 <= due - now < DAY, 'the wake at %s is the next one, not a day late (%.0f s ahead)'
                      % (clock_text(due + s.clock.offset), due - now))
+    return [t for t, _, _ in seen]
+
+
+def check_sleep(s):
+    """Windows' news of a sleep and an automatic wake, sent from outside:
+    each answered TRUE by Varnel's window (its relay log) and so received
+    (the stand-in's log), the query thus granted; the wake set again as the
+    machine goes to sleep, and the machine asked again to stay up as it
+    wakes, within a tick."""
+    answers = [c for _, c in s.relay_calls('WndProc')]
+    expected = ['WndProc(WM_POWERBROADCAST,%08x)=00000001' % event for event in PBT_EVENTS]
+    s.expect(answers == expected, "Varnel's window answered %s, got %s" % (expected, answers))
+    for name in (QUERY, SUSPEND, RESUME):
+        s.expect(len(s.events('power', name + ' answered 1')) == 1, '%s received TRUE (1), log: %s'
+                 % (name, [e for _, e in s.events('power', name)]))
+    sent = {name: [t for t, _ in s.events('power', 'sending ' + name)] for name in (SUSPEND, RESUME)}
+    if not s.expect(sent[SUSPEND] and sent[RESUME], 'the sleep and the wake were sent'):
+        return
+    asked = [t for t, _ in s.relay_calls('SetThreadExecutionState')]
+    s.expect(len(asked) == 2 and -0.5 <= asked[-1] - sent[RESUME][0] <= TICK,
+             'asked again to stay up within a tick of the wake (%s), got %s'
+             % (clock_text(sent[RESUME][0]), [clock_text(t) for t in asked]))
+    s.expect([t for t, _ in s.relay_calls('SetWaitableTimer') if -0.5 <= t - sent[SUSPEND][0] <= TICK],
+             'the wake set again as the machine goes to sleep')
 
 
 def filetime_seconds(text):
@@ -178,6 +218,8 @@ def check_end_after_encoder(s):
 
 def scenario_whole_job(s):
     job_until_encoders(s, ticked=False)
+    # Put to sleep while the job waits, woken by the clock before it starts.
+    s.standin('power', '--sleep-at', '10:58:25', '--asleep-for', 6)
     s.wait_until(hms(10, 59, 6))
     s.expect(s.lamp('red'), 'red lamp lit after the start')
     s.wait_until(hms(11, 1, 6))
@@ -188,6 +230,7 @@ def scenario_whole_job(s):
     check_stop(s)
     check_end_after_encoder(s)
     s.expect(not s.relay_calls('ExitWindowsEx'), 'no shutdown with the box unticked')
+    check_sleep(s)
 
 
 def shutdown_job(s, flags, token_calls):
@@ -235,6 +278,7 @@ def scenario_recorder_late(s):
     s.standin('recorder', '--appear-after', '11:00:30')
     s.start_varnel()
     s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK')
+    s.moved_wakes = 1  # 10:59 gone by without the start: woken for 11:01 instead
     s.wait_for_end(LEAD + 155)
     s.expect(not s.events('recorder', START), 'no start command')
     s.expect_once_within('recorder', STOP, hms(11, 1), FIRST_TICK_SLACK, 'stop')
@@ -256,6 +300,30 @@ def scenario_midnight(s):
     # click, for 23:59, too late for two minutes ahead; after the start, for
     # 00:01, the minute after STOP, tomorrow, likewise.
     check_wake_times(s, ['00:57:00'] + ['23:59:00'] * 4 + ['00:01:00'])
+
+
+def scenario_wake_moves_on(s):
+    # Clicked before the wake's moment for REC 11:00 (10:57), with STOP
+    # 11:05 and no recorder: the wake moves on as its moment and then the
+    # start's minute go by; closed once it has.
+    s.place_clock(hms(10, 57) - LEAD)
+    s.start_varnel()
+    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_MIN_UP')
+    clicked = s.now()
+    s.moved_wakes = 2
+    s.wait_until(hms(11, 0, FIRST_TICK_SLACK + 0.5))
+    s.user('close')
+    s.wait_for_end(20)
+    s.expect(clicked < hms(10, 57), 'clicked by %s, before the wake for REC 11:00 is due at 10:57' % clock_text(clicked))
+    # Opened at 10:55: REC 12:00, so 11:57. Each click: 10:57, two minutes
+    # before 10:59. As 10:57 passes: 10:59 itself. As 10:59 passes without
+    # a start: 11:04, two minutes before 11:06, the minute after STOP.
+    times = check_wake_times(s, ['11:57:00'] + ['10:57:00'] * 4 + ['10:59:00', '11:04:00'])
+    if len(times) == 7:
+        for t, moment in ((times[5], hms(10, 57)), (times[6], hms(11, 0))):
+            s.expect(moment <= t <= moment + FIRST_TICK_SLACK, 'moved on by the first tick after %s, at %s'
+                     % (clock_text(moment), clock_text(t)))
+    s.expect(s.exit_status == 0, 'status 0 after the window was closed, got %s' % s.exit_status)
 
 
 def scenario_stop_moved(s):
@@ -316,6 +384,7 @@ def scenario_hung(s):
 # (tests/e2e/observed.cpp).
 SHIPPED, OBSERVED = 'varnel.exe', 'varnel-observed.exe'
 SCENARIOS = [
+    ('wake_moves_on', 'win7', scenario_wake_moves_on, OBSERVED),
     ('whole_job', 'win98', scenario_whole_job, SHIPPED),
     ('shutdown_nt', 'nt40', scenario_shutdown_nt, SHIPPED),
     ('shutdown_95', 'win95', scenario_shutdown_95, OBSERVED),

@@ -30,7 +30,14 @@ RELAYED = ('ExitWindowsEx', 'OpenProcessToken', 'LookupPrivilegeValueA', 'Adjust
 TICK_MARKS = ('time(',)
 # One relayed call, 'SECONDS:THREAD:Call DLL.NAME(ARGS) ret=ADDRESS', stamped
 # by Wine with the time since the machine started (its monotonic clock).
-RELAY_LINE = re.compile(r'^(\d+\.\d+):\w+:Call \w+\.(\w+\([^)]*\)) ret=([0-9a-f]+)', re.M)
+RELAY_LINE = re.compile(r'^(\d+\.\d+):\w+:Call \w+\.(\w+\([^)]*\)) ret=([0-9a-f]+)')
+# Messages whose answers the timeline keeps, from the relay log's lines of
+# Varnel's window procedure returning, 'SECONDS:THREAD:Ret  window proc
+# ADDRESS (hwnd=H,msg=NAME,wp=W,lp=L) retval=R': each kept as the pseudo-call
+# 'WndProc(NAME,W)=R'.
+ANSWERED = ('WM_POWERBROADCAST',)
+ANSWER_LINE = re.compile(r'^(\d+\.\d+):\w+:Ret  window proc ([0-9A-Fa-f]+) \(hwnd=\w+,msg=(\w+),wp=([0-9a-f]+),'
+                         r'lp=[0-9a-f]+\) retval=([0-9a-f]+)')
 # Calls made by Varnel's own code return into its image, at 0x400000; those
 # Wine's modules make among themselves are left out.
 IMAGE = (0x400000, 0x410000)
@@ -118,12 +125,19 @@ class JobRun:
             text = text[:text.rfind(b'\n') + 1]
             self.relay_read += len(text)
             now, since_boot = self.now(), time.clock_gettime(time.CLOCK_MONOTONIC_RAW)
-            for stamp, call, ret in RELAY_LINE.findall(text.decode('latin-1')):
-                if IMAGE[0] <= int(ret, 16) < IMAGE[1]:
-                    self.relay.append((now - (since_boot - float(stamp)), call))
+            for line in text.decode('latin-1').splitlines():
+                call, answer = RELAY_LINE.match(line), ANSWER_LINE.match(line)
+                if call and IMAGE[0] <= int(call.group(3), 16) < IMAGE[1]:
+                    stamp, kept = call.group(1), call.group(2)
+                elif answer and IMAGE[0] <= int(answer.group(2), 16) < IMAGE[1] and answer.group(3) in ANSWERED:
+                    stamp, kept = answer.group(1), 'WndProc(%s,%s)=%s' % answer.group(3, 4, 5)
+                else:
+                    continue
+                self.relay.append((now - (since_boot - float(stamp)), kept))
 
     def relay_calls(self, name=''):
-        """Varnel's calls so far (of one function, when named), in order."""
+        """Varnel's calls so far (of one function, when named), and its
+        window's answers to the messages kept (name 'WndProc'), in order."""
         self.scan_relay()
         return [(t, c) for t, c in self.relay if c.startswith(name + '(' if name else '')]
 

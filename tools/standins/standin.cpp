@@ -36,8 +36,7 @@ static long long LocalMilliseconds()
     return (local->tm_hour * 3600 + local->tm_min * 60 + local->tm_sec) * 1000LL + (long long)(ms % 1000);
 }
 
-// Seconds from now until the option's time: plain seconds, or hh:mm:ss local.
-static double Seconds(const char *name, double otherwise)
+double StandInSeconds(const char *name, double otherwise)
 {
     const char *text = StandInOption(name);
     if (text == NULL)
@@ -51,8 +50,7 @@ static double Seconds(const char *name, double otherwise)
     return atof(text);
 }
 
-// One line of the log, stamped with the local time to the millisecond.
-static void Say(const char *format, ...)
+void StandInSay(const char *format, ...)
 {
     long long local = LocalMilliseconds();
     char line[256];
@@ -81,10 +79,10 @@ static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LP
     switch (message)
     {
     case WM_COMMAND:
-        Say("command wParam=%u lParam=%ld", (unsigned)wParam, (long)lParam);
+        StandInSay("command wParam=%u lParam=%ld", (unsigned)wParam, (long)lParam);
         return 0;
     case WM_ACTIVATE:
-        Say(LOWORD(wParam) == WA_INACTIVE ? "deactivated" : "activated");
+        StandInSay(LOWORD(wParam) == WA_INACTIVE ? "deactivated" : "activated");
         break;
     case WM_KEYDOWN:
     case WM_KEYUP:
@@ -93,7 +91,7 @@ static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LP
     {
         const char *name = message == WM_KEYDOWN ? "keydown" : message == WM_KEYUP ? "keyup"
                            : message == WM_SYSKEYDOWN ? "syskeydown" : "syskeyup";
-        Say("%s vk=0x%02X scan=0x%02X", name, (unsigned)wParam, (unsigned)((lParam >> 16) & 0xFF));
+        StandInSay("%s vk=0x%02X scan=0x%02X", name, (unsigned)wParam, (unsigned)((lParam >> 16) & 0xFF));
         if (message == WM_KEYUP && wParam == VK_SPACE && current.closeOnSpace)
             DestroyWindow(window);
         return 0;
@@ -104,13 +102,13 @@ static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LP
             DestroyWindow(window);
         else if (wParam == TIMER_HANG)
         {
-            Say("hang begins");
-            Sleep((DWORD)(Seconds("--hang-for", 0) * 1000));
-            Say("hang ends");
+            StandInSay("hang begins");
+            Sleep((DWORD)(StandInSeconds("--hang-for", 0) * 1000));
+            StandInSay("hang ends");
         }
         return 0;
     case WM_DESTROY:
-        Say("closed");
+        StandInSay("closed");
         PostQuitMessage(0);
         return 0;
     }
@@ -120,7 +118,7 @@ static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LP
 int StandInRun(const StandIn &standIn)
 {
     current = standIn;
-    double appearAfter = Seconds("--appear-after", 0);
+    double appearAfter = StandInSeconds("--appear-after", 0);
     if (appearAfter > 0)
         Sleep((DWORD)(appearAfter * 1000));
 
@@ -135,15 +133,15 @@ int StandInRun(const StandIn &standIn)
                                   300, 120, NULL, NULL, windowClass.hInstance, NULL);
     if (window == NULL)
     {
-        Say("could not create the window");
+        StandInSay("could not create the window");
         return 1;
     }
-    Say("appeared class=%s title=%s", standIn.className, standIn.title);
+    StandInSay("appeared class=%s title=%s", standIn.className, standIn.title);
 
-    double closeAfter = Seconds("--close-after", -1);
+    double closeAfter = StandInSeconds("--close-after", -1);
     if (closeAfter >= 0)
         SetTimer(window, TIMER_CLOSE, (UINT)(closeAfter * 1000), NULL);
-    double hangAt = Seconds("--hang-at", -1);
+    double hangAt = StandInSeconds("--hang-at", -1);
     if (hangAt >= 0)
         SetTimer(window, TIMER_HANG, (UINT)(hangAt * 1000), NULL);
 

@@ -1,6 +1,8 @@
-// The common part of the stand-in programs that play the outside programs
-// Varnel drives: one top-level window that logs, one line per event with
-// the local time, everything it receives.
+// The common part of the stand-in programs: those that play the outside
+// programs Varnel drives, each one top-level window that logs everything it
+// receives, and the one that plays Windows' own news of sleeping and waking
+// (power.cpp), which logs what it sends. One line per event, with the local
+// time.
 //
 // Options shared by every stand-in. A time T is either seconds (with a
 // fraction, counted from the stand-in's start or, for the last three, from
@@ -28,5 +30,12 @@ const char *StandInOption(const char *name);
 
 // Creates the window and pumps its messages until it closes. Returns 0.
 int StandInRun(const StandIn &standIn);
+
+// Seconds from now until the option's time T (see above); `otherwise` when
+// the option is not given.
+double StandInSeconds(const char *name, double otherwise);
+
+// One line of the log, stamped with the local time to the millisecond.
+void StandInSay(const char *format, ...);
 
 #endif
