@@ -37,9 +37,12 @@ def whole_job(run, out):
     # The alert pops up as recording starts; an encoder works on past the stop.
     run.standin('alert', '--appear-after', '10:59:02')
     run.standin('encoder', '--title', 'lame', '--appear-after', '11:00:50', '--close-after', '11:01:10')
+    # Windows puts the machine to sleep a moment before the start, and the clock wakes it.
+    run.standin('power', '--sleep-at', '10:58:54', '--asleep-for', 3)
     run.start_varnel()
     print('Clicking REC hour down once, STOP hour down twice: REC 11:00, STOP 11:00.')
-    print('  expected: start command during 10:59, stop command during 11:01, then the encoder')
+    print('  expected: a sleep granted and, on the wake, the request to stay up made again;')
+    print('  the start command during 10:59, the stop command during 11:01, then the encoder')
     print("  'lame' holds the job until it closes, then the yellow lamp and, twelve seconds")
     print('  later, the shutdown request (in Wine it ends only this run\'s own prefix).')
     run.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN')
