@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Varnel's figures, as ratios measured in one run (a benchmark, not a test).
 
-    tools/in-env python3 tools/bench/bench.py [--idle SECONDS]
+    tools/in-env python3 tools/bench/bench.py [--idle SECONDS] [--varnel FILE]
+
+FILE: another build of varnel.exe to measure (an earlier one, say), in place
+of build/win32/varnel.exe.
 
 - size: the shipped program (build/win32/varnel.exe) against a bare window
   program built and linked the same way, with the same entry and no
@@ -53,14 +56,15 @@ def windows_process(wine, program):
     raise RuntimeError('%s is not running' % program)
 
 
-def idle_cpu(seconds):
+def idle_cpu(seconds, varnel):
     wine = Wine(os.path.join(WIN32, 'wine', 'bench'), own_display=True)
     try:
         names = ('varnel', 'bare_window')
+        programs = {'varnel': varnel, 'bare_window': os.path.join(WIN32, 'bare_window.exe')}
         for name in names:
-            wine.start(os.path.join(WIN32, name + '.exe'))
+            wine.start(programs[name])
         time.sleep(5)  # past start-up
-        pids = {name: windows_process(wine, name + '.exe') for name in names}
+        pids = {name: windows_process(wine, os.path.basename(programs[name]).lower()) for name in names}
         start = {name: cpu_seconds(pid) for name, pid in pids.items()}
         time.sleep(seconds)
         return {name: cpu_seconds(pid) - start[name] for name, pid in pids.items()}
@@ -71,11 +75,13 @@ def idle_cpu(seconds):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--idle', type=float, default=120)
+    parser.add_argument('--varnel', default=os.path.join(WIN32, 'varnel.exe'))
     args = parser.parse_args()
+    varnel = os.path.abspath(args.varnel)
 
-    shipped = os.path.getsize(os.path.join(WIN32, 'varnel.exe'))
+    shipped = os.path.getsize(varnel)
     bare = os.path.getsize(os.path.join(WIN32, 'bare_window.exe'))
-    print('size: varnel.exe %d bytes, bare window program %d bytes: ratio %.2f' % (shipped, bare, shipped / bare))
+    print('size: %s %d bytes, bare window program %d bytes: ratio %.2f' % (varnel, shipped, bare, shipped / bare))
 
     results = os.path.join(WIN32, 'e2e', 'results.json')
     if os.path.exists(results):
@@ -88,7 +94,7 @@ def main():
     else:
         print('delay: no end-to-end results yet (run tools/setup-and-test)')
 
-    used = idle_cpu(args.idle)
+    used = idle_cpu(args.idle, varnel)
     ratio = used['varnel'] / used['bare_window'] if used['bare_window'] > 0 else float('nan')
     print('idle: %.0f s waiting: varnel %.4f s of processor time, bare window program %.4f s: ratio %.2f'
           % (args.idle, used['varnel'], used['bare_window'], ratio))
