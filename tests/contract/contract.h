@@ -92,9 +92,14 @@ const UINT SHUTDOWN_FLAGS_NT = 0xC; // power-off, forced
 const char SHUTDOWN_PRIVILEGE[] = "SeShutdownPrivilege";
 const DWORD TOKEN_ACCESS = 0x28;
 
-// Asked of the system once the window and its tick exist, where the system
-// has the call (SetThreadExecutionState): stay awake, until the process ends.
+// Asked of the system once the window and its tick exist, and again after
+// every wake, where the system has the call (SetThreadExecutionState): stay
+// awake, until the process ends.
 const DWORD EXECUTION_STATE = 0x80000001; // continuous, system required
+
+// The window's answer to every WM_POWERBROADCAST: TRUE, which grants a
+// query to sleep.
+const LRESULT POWER_ANSWER = 1;
 
 } // namespace Contract
 

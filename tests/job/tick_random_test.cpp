@@ -179,7 +179,7 @@ const char *PowerEvent(Rng &rng, MinuteOfDay start, MinuteOfDay stop)
     static const WPARAM events[] = {PBT_APMQUERYSUSPEND, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND};
     WPARAM event = events[rng.Below(4)];
     Outside.events.clear();
-    if (OnPowerEvent(event) != TRUE)
+    if (OnPowerEvent(event) != Contract::POWER_ANSWER)
         return "a power event not answered TRUE";
     const std::vector<Event> &e = Outside.events;
     if (event == PBT_APMSUSPEND)

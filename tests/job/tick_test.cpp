@@ -371,7 +371,7 @@ TEST_CASE("Windows' news of sleep and waking: every event answered TRUE, the wak
         Outside.encodersAnswer = 1;
         TickAt(At(10, 30));
         TakeEvents();
-        CHECK(OnPowerEvent(row.event) == TRUE);
+        CHECK(OnPowerEvent(row.event) == Contract::POWER_ANSWER);
         CHECK_SEQUENCE(TakeEvents(), row.effects);
         CHECK(Job.state == row.state);
         CHECK(Job.skipNextTick == 0);
