@@ -8,7 +8,10 @@ scenarios Wine reports every Windows version Varnel is made for.
 Every scenario runs at once, each in its own Wine prefix on its own virtual
 display. Runs inside the Wine environment (tools/in-env).
 
-    e2e.py BUILD_DIR [--only NAME ...] [--keep] [--results FILE]
+    e2e.py BUILD_DIR [--only NAME ...] [--keep] [--timelines] [--results FILE]
+
+--timelines prints every scenario's timeline, not only a failed one's (and
+keeps their folders, as --keep does).
 """
 import argparse
 import json
@@ -178,11 +181,12 @@ def check_sleep(s):
     machine goes to sleep, and the machine asked again to stay up as it
     wakes, within a tick."""
     answers = [c for _, c in s.relay_calls('WndProc')]
-    expected = ['WndProc(WM_POWERBROADCAST,%08x)=00000001' % event for event in PBT_EVENTS]
+    expected = ['WndProc(WM_POWERBROADCAST,%08x)=%08x' % (event, CONTRACT['POWER_ANSWER']) for event in PBT_EVENTS]
     s.expect(answers == expected, "Varnel's window answered %s, got %s" % (expected, answers))
     for name in (QUERY, SUSPEND, RESUME):
-        s.expect(len(s.events('power', name + ' answered 1')) == 1, '%s received TRUE (1), log: %s'
-                 % (name, [e for _, e in s.events('power', name)]))
+        received = '%s answered %d' % (name, CONTRACT['POWER_ANSWER'])
+        s.expect(len(s.events('power', received)) == 1, 'the stand-in: "%s", log: %s'
+                 % (received, [e for _, e in s.events('power', name)]))
     sent = {name: [t for t, _ in s.events('power', 'sending ' + name)] for name in (SUSPEND, RESUME)}
     if not s.expect(sent[SUSPEND] and sent[RESUME], 'the sleep and the wake were sent'):
         return
@@ -426,6 +430,7 @@ def main():
     parser.add_argument('bin')
     parser.add_argument('--only', nargs='*')
     parser.add_argument('--keep', action='store_true')
+    parser.add_argument('--timelines', action='store_true')
     parser.add_argument('--results')
     args = parser.parse_args()
     bin_dir = os.path.abspath(args.bin)
@@ -434,7 +439,8 @@ def main():
 
     chosen = [s for s in SCENARIOS if not args.only or s[0] in args.only]
     results = {}
-    threads = [threading.Thread(target=run, args=('e2e-' + n, v, b, p, bin_dir, work, args.keep, results))
+    threads = [threading.Thread(target=run, args=('e2e-' + n, v, b, p, bin_dir, work, args.keep or args.timelines,
+                                                  results))
                for n, v, b, p in chosen]
     for t in threads:
         t.start()
@@ -454,8 +460,8 @@ def main():
         print('%s: %s (Wine version %s, %s)' % (status, name, s.version, s.program))
         for f in s.failures:
             print('    - ' + f)
-        if s.failures:
-            failed += 1
+        failed += bool(s.failures)
+        if s.failures or args.timelines:
             print('    timeline:')
             for _, line in s.timeline():
                 print('      ' + line)
