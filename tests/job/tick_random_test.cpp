@@ -171,8 +171,6 @@ const char *CheckStep(const JobRecord &before, time_t dueBefore, MinuteOfDay now
     return NULL;
 }
 
-} // namespace
-
 // A power event as Windows sends it, at random; NULL when it did what it should.
 const char *PowerEvent(Rng &rng, MinuteOfDay start, MinuteOfDay stop)
 {
@@ -188,6 +186,8 @@ const char *PowerEvent(Rng &rng, MinuteOfDay start, MinuteOfDay stop)
         return e.empty() ? NULL : "a query to sleep acted";
     return e.size() == 1 && e[0].kind == EV_AWAKE ? NULL : "a wake did not ask once to stay awake";
 }
+
+} // namespace
 
 TEST_CASE("random runs: forward only, each command once and in its minute, lamps agree, shutdown after the "
           "countdown, the wake always for the next minute watched")
