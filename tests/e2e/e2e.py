@@ -222,8 +222,9 @@ def check_end_after_encoder(s):
 
 def scenario_whole_job(s):
     job_until_encoders(s, ticked=False)
-    # Put to sleep while the job waits, woken by the clock before it starts.
-    s.standin('power', '--sleep-at', '10:58:25', '--asleep-for', 6)
+    # Put to sleep while the job waits, woken by the clock before it starts;
+    # late enough to follow the clicks on a slow first run.
+    s.standin('power', '--sleep-at', '10:58:45', '--asleep-for', 6)
     s.wait_until(hms(10, 59, 6))
     s.expect(s.lamp('red'), 'red lamp lit after the start')
     s.wait_until(hms(11, 1, 6))

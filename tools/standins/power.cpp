@@ -23,7 +23,14 @@ static void Send(HWND window, WPARAM event, const char *name)
 int main(int argc, char **argv)
 {
     StandInStart(argc, argv);
-    Sleep((DWORD)(StandInSeconds("--sleep-at", 0) * 1000));
+    double untilSleep = StandInSeconds("--sleep-at", 0);
+    if (untilSleep > 12 * 3600)
+    {
+        // Started after its moment: say so rather than wait for tomorrow's.
+        StandInSay("started after the sleep's moment");
+        return 1;
+    }
+    Sleep((DWORD)(untilSleep * 1000));
     HWND varnel = NULL;
     for (int i = 0; i < 600 && varnel == NULL; i++)
     {
