@@ -20,7 +20,10 @@ static const PanelText LABELS[] = {
     {57, 83, "when waveflt2/lame/gogo lost"},
 };
 
-static void FillFont(LOGFONTA *font, LONG height, LONG weight, BYTE pitchAndFamily, const char *face)
+// Kept out of line: one copy for both fonts, where the program must fit its
+// file.
+__attribute__((noinline)) static void FillFont(LOGFONTA *font, LONG height, LONG weight, BYTE pitchAndFamily,
+                                               const char *face)
 {
     ZeroMemory(font, sizeof *font);
     font->lfHeight = height;

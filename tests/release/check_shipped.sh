@@ -27,7 +27,35 @@ check "operating-system version 4.0 or lower" test "$(field MajorOSystemVersion)
 check "subsystem version 4.0 or lower" test "$(field MajorSubsystemVersion)" -le 4
 check "no link time in the header" grep -q 'Time/Date.*1970' <<<"$headers"
 size=$(stat -c %s "$exe")
-check "at most 9,216 bytes (has $size)" test "$size" -le 9216
+check "at most 8,192 bytes (has $size)" test "$size" -le 8192
+check "file alignment 512, section alignment 4,096, as Windows 95's loader needs" \
+    test "$(field FileAlignment)" = 00000200 -a "$(field SectionAlignment)" = 00001000
+check "the headers in one 512-byte block" test "$(field SizeOfHeaders)" = 00000200
+
+# The section table as the loader reads it: name, relative address and
+# characteristics of each (cmake/varnel.ld lays it out).
+sections=$(python3 - "$exe" <<'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+pe = struct.unpack_from('<I', data, 0x3C)[0]
+count, optional = struct.unpack_from('<H', data, pe + 6)[0], struct.unpack_from('<H', data, pe + 20)[0]
+for i in range(count):
+    name, _, rva = struct.unpack_from('<8sII', data, pe + 24 + optional + 40 * i)
+    flags = struct.unpack_from('<I', data, pe + 24 + optional + 40 * i + 36)[0]
+    print(name.rstrip(b'\0').decode(), '%08x' % rva, '%08x' % flags)
+PY
+)
+names=$(awk '{ print $1 }' <<<"$sections" | tr '\n' ' ')
+check "three sections, .text .idata .rsrc (has: $names)" test "$names" = ".text .idata .rsrc "
+section_flags() { awk -v name="$1" '$1 == name { print $3 }' <<<"$sections"; }
+check ".text: code, executed and read, not written" test "$(section_flags .text)" = 60000020
+check ".idata: data, read and written, not executed" test "$(section_flags .idata)" = c0000040
+check ".rsrc: data, not executed" test $(( 0x$(section_flags .rsrc) & 0x20000060 )) = $(( 0x40 ))
+# Virus scanners distrust a section both written and executed.
+both=$(while read -r name _ flags; do
+    (( (0x$flags & 0xA0000000) == 0xA0000000 )) && echo "$name"
+done <<<"$sections")
+check "no section both written and executed${both:+ (has: $both)}" test -z "$both"
 
 # Instructions the 386 lacks, as objdump names them: those of the 486
 # (bswap, cmpxchg, xadd), the Pentium (cmpxchg8b, rdtsc, cpuid), the
@@ -54,12 +82,18 @@ rm -rf "$probe"
 
 imports=$(awk '/DLL Name:/ { dll = $3 } /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ { print dll, $3 }' <<<"$headers")
 dlls=$(cut -d' ' -f1 <<<"$imports" | sort -u | tr '\n' ' ')
+# The import directory names the descriptors alone, one a DLL and the one
+# that ends the list, at the start of .idata.
+directory=$(awk '$1 == "Entry" && $2 == "1" { print $3, $4 }' <<<"$headers")
+dll_count=$(wc -w <<<"$dlls")
+check "the import directory names the $dll_count descriptors and their terminator at the start of .idata (has: $directory)" \
+    test "$directory" = "$(awk '$1 == ".idata" { print $2 }' <<<"$sections") $(printf %08x $(( 20 * (dll_count + 1) )))"
 check "imports from KERNEL32, USER32, GDI32, ADVAPI32 and msvcrt only (has: $dlls)" \
     test -z "$(cut -d' ' -f1 <<<"$imports" | sort -u | grep -v -x -E 'KERNEL32.dll|USER32.dll|GDI32.dll|ADVAPI32.dll|msvcrt.dll')"
 unlisted=$(while read -r dll function; do
     grep -q -E "^$dll +$function( |$)" "$allowed" || echo "$dll $function"
 done <<<"$imports")
-check "every import on the list of functions Windows 95 and NT 4.0 provide${unlisted:+ (not listed: $(tr '\n' ' ' <<<"$unlisted"))}" \
+check "every import ($(grep -c . <<<"$imports")) on the list of functions Windows 95 and NT 4.0 provide${unlisted:+ (not listed: $(tr '\n' ' ' <<<"$unlisted"))}" \
     test -z "$unlisted"
 # Windows 95 (and NT 4.0, for the first) would refuse to load a file that
 # imports one of these.
