@@ -26,7 +26,7 @@ struct JobRecord
     int countdown;
     int skipNextTick;
     int alertTries;
-    BYTE lampFlags; // LAMPS bits; set during a run, never cleared
+    BYTE lampFlags; // LAMPS bits; only the yellow one is ever cleared
 };
 
 extern JobRecord Job;

@@ -9,12 +9,16 @@
 #include "job/lamps.h"
 #include "schedule/schedule.h"
 
-static void LightLamp(HWND window, BYTE bit)
+// Lights the lamp, or puts it out once lit, and has it redrawn; only the
+// yellow one ever goes out. Its area is then erased, since a paint draws
+// only the lamps that are lit.
+static void SwitchLamp(HWND window, BYTE bit)
 {
-    Job.lampFlags |= bit;
+    Job.lampFlags ^= bit;
+    BOOL goneOut = !(Job.lampFlags & bit);
     for (const Lamp &lamp : LAMPS)
         if (lamp.bit == bit)
-            InvalidateRect(window, &lamp.bounds, FALSE);
+            InvalidateRect(window, &lamp.bounds, goneOut);
 }
 
 // WAIT_START and WAIT_STOP share this: a missed start (or a STOP that comes
@@ -27,7 +31,7 @@ static void WatchStartAndStop(HWND window)
     {
         if (SendRecorderCommand(CMD_REC_START))
         {
-            LightLamp(window, LAMP_REC);
+            SwitchLamp(window, LAMP_REC);
             Job.state = STATE_DISMISS_ALERT;
             WakeForNextStep(); // now for the minute after STOP
         }
@@ -37,7 +41,7 @@ static void WatchStartAndStop(HWND window)
     if (now == AddMinutes(Schedule.stopMinute, 1) && SendRecorderCommand(CMD_REC_STOP))
     {
         Job.state = STATE_WAIT_ENCODERS;
-        LightLamp(window, LAMP_STOP);
+        SwitchLamp(window, LAMP_STOP);
         SetForegroundWindow(window);
         WakeForNextStep(); // cancelled: nothing more to wake for
     }
@@ -52,28 +56,40 @@ static void WatchDriverAlert()
         Job.state = STATE_WAIT_STOP;
 }
 
+// WAIT_ENCODERS and COUNTDOWN share this: the encoders are looked for on
+// every tick until the shutdown, since one may open after another has
+// closed, or some seconds after the stop. Windows is shut down only once
+// the whole countdown has passed without an encoder window.
 static void WatchEncoders(HWND window)
 {
     if (EncodersRunning())
+    {
+        if (Job.state == STATE_COUNTDOWN)
+        {
+            SwitchLamp(window, LAMP_SHUTDOWN);
+            Job.state = STATE_WAIT_ENCODERS;
+        }
         return;
-    // The box is read only now, so it can be changed right up to this moment.
+    }
+    if (Job.state == STATE_COUNTDOWN)
+    {
+        if (Job.countdown > 0)
+        {
+            Job.countdown--;
+            return;
+        }
+        ShutdownWindows();
+        exit(0);
+    }
+    // The box is read only as none is left, so it can be changed right up
+    // to this moment.
     if (SendMessageA(shutdownCheck, BM_GETCHECK, 0, 0))
     {
-        LightLamp(window, LAMP_SHUTDOWN);
+        SwitchLamp(window, LAMP_SHUTDOWN);
         Job.state = STATE_COUNTDOWN;
+        Job.countdown = SHUTDOWN_COUNTDOWN; // afresh after every encoder
         return;
     }
-    exit(0);
-}
-
-static void CountDown()
-{
-    if (Job.countdown > 0)
-    {
-        Job.countdown--;
-        return;
-    }
-    ShutdownWindows();
     exit(0);
 }
 
@@ -85,14 +101,12 @@ LRESULT OnTick(HWND window)
         return 0;
     }
 
-    switch (Job.state)
-    {
-    case STATE_WAIT_START:
-    case STATE_WAIT_STOP:     WatchStartAndStop(window); break;
-    case STATE_DISMISS_ALERT: WatchDriverAlert(); break;
-    case STATE_WAIT_ENCODERS: WatchEncoders(window); break;
-    case STATE_COUNTDOWN:     CountDown(); break;
-    }
+    if (Job.state >= STATE_WAIT_ENCODERS)
+        WatchEncoders(window);
+    else if (Job.state == STATE_DISMISS_ALERT)
+        WatchDriverAlert();
+    else
+        WatchStartAndStop(window);
     KeepWakeAhead();
     return 0;
 }

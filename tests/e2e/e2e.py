@@ -238,19 +238,24 @@ def scenario_whole_job(s):
     check_sleep(s)
 
 
-def shutdown_job(s, flags, token_calls):
+def shutdown_job(s, flags, token_calls, second_encoder=None):
     job_until_encoders(s, ticked=True)
-    s.wait_for_end(LEAD + 165)
+    encoders = ['encoder']
+    if second_encoder:
+        s.standin('encoder2', *second_encoder)
+        encoders.append('encoder2')
+    s.wait_for_end(LEAD + 185)
     check_start_and_alert(s)
     check_stop(s)
-    closed = s.events('encoder', 'closed')
+    closes = [s.events(name, 'closed') for name in encoders]
     exits = s.relay_calls('ExitWindowsEx')
-    if s.expect(closed and len(exits) == 1, 'one shutdown request after the encoder closed'):
+    if s.expect(all(closes) and len(exits) == 1, 'one shutdown request, after every encoder closed'):
         when, call = exits[0]
         s.expect(call == 'ExitWindowsEx(%08x,00000000)' % flags, 'shutdown flags %d, got %s' % (flags, call))
-        # Yellow lamp on the first tick after the close, then six handled ticks.
-        delay = when - closed[0][0]
-        s.expect(6 * TICK - 0.5 <= delay <= 7 * TICK + 1.5, 'shutdown six ticks after the yellow lamp (%.1f s after the close)' % delay)
+        # Yellow lamp on the first tick after the last close, then six handled ticks.
+        delay = when - max(c[0][0] for c in closes)
+        s.expect(6 * TICK - 0.5 <= delay <= 7 * TICK + 1.5,
+                 'shutdown six ticks after the yellow lamp (%.1f s after the last encoder closed)' % delay)
     # The token is opened for adjusting privileges and querying, no more.
     token = [c for c in ('OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges')
              if [call for _, call in s.relay_calls(c) if c != 'OpenProcessToken' or ',%08x,' % CONTRACT['TOKEN_ACCESS'] in call]]
@@ -258,19 +263,40 @@ def shutdown_job(s, flags, token_calls):
     s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
 
 
+# Two encoders one after another, as a recorder or a batch file starts them:
+# the second opens three ticks after the first has closed, and closes
+# fourteen seconds later.
+SECOND_ENCODER = ('--title', 'gogo', '--appear-after', '11:01:16', '--close-after', '11:01:30')
+
+
 def scenario_shutdown_nt(s):
-    def yellow_lamp():
-        closed = []
-        while not closed and s.exit_at is None:
+    def first_seen(name, text):
+        found = []
+        while not found and s.exit_at is None:
             time.sleep(0.2)
-            closed = s.events('encoder', 'closed')
-        if closed:
-            s.wait_until(closed[0][0] + TICK + 1.5)
-            s.expect(s.lamp('yellow'), 'yellow lamp lit once the encoders are gone')
-            s.expect(s.lamp('red') and s.lamp('blue'), 'red and blue lamps still lit')
+            found = s.events(name, text)
+        return found[0][0] if found else None
+
+    def yellow_lamp():
+        closed = first_seen('encoder', 'closed')
+        if closed is None:
+            return
+        s.wait_until(closed + TICK + 1.5)
+        s.expect(s.lamp('yellow'), 'yellow lamp lit once the first encoder is gone')
+        opened = first_seen('encoder2', 'appeared')
+        if opened is None:
+            return
+        s.wait_until(opened + TICK + 1.5)
+        s.expect(s.lamp_out('yellow'), 'yellow lamp out, by pixel, while the second encoder runs')
+        s.expect(s.lamp('red') and s.lamp('blue'), 'red and blue lamps still lit')
+        closed = first_seen('encoder2', 'closed')
+        if closed is None:
+            return
+        s.wait_until(closed + TICK + 1.5)
+        s.expect(s.lamp('yellow'), 'yellow lamp lit again once the second encoder is gone')
     watcher = threading.Thread(target=yellow_lamp)
     watcher.start()
-    shutdown_job(s, flags=CONTRACT['SHUTDOWN_FLAGS_NT'], token_calls=True)
+    shutdown_job(s, flags=CONTRACT['SHUTDOWN_FLAGS_NT'], token_calls=True, second_encoder=SECOND_ENCODER)
     watcher.join()
 
 

@@ -29,14 +29,16 @@ struct Rng
 
 struct Totals
 {
-    int runs, started, stoppedWithoutStart, exited, shutDown;
+    int runs, started, stoppedWithoutStart, exited, shutDown, encoderReturns;
 };
 
 // What a run has done so far, as the test sees it from outside.
 struct RunState
 {
     int startsDelivered, stopsDelivered, alertCalls;
-    int handledSinceCountdown; // -1 until the yellow lamp
+    int handledSinceCountdown; // -1 until the yellow lamp; counted afresh at each lighting
+    int handledSinceEncoder;   // handled ticks since one with an encoder window
+    int encoderReturns;        // encoders found again while counting down
     int shutdownCalled;
 };
 
@@ -73,10 +75,17 @@ const char *CheckStep(const JobRecord &before, time_t dueBefore, MinuteOfDay now
             return "a skipped tick changed the job";
         return NULL;
     }
-    if (Job.state < before.state)
+    int sawEncoder = 0;
+    for (const Event &e : events)
+        sawEncoder |= e.kind == EV_ENCODERS && e.result != 0;
+    // Only an encoder found while counting down takes the job back, to the
+    // wait for the encoders, and puts the yellow lamp out.
+    int back = before.state == STATE_COUNTDOWN && sawEncoder;
+    if (back ? Job.state != STATE_WAIT_ENCODERS : Job.state < before.state)
         return "the state went backwards";
-    if ((Job.lampFlags & before.lampFlags) != before.lampFlags)
+    if ((Job.lampFlags & before.lampFlags) != (back ? before.lampFlags & ~LAMP_SHUTDOWN : before.lampFlags))
         return "a lamp went out";
+    run.encoderReturns += back;
 
     for (size_t i = 0; i < events.size(); i++)
     {
@@ -107,16 +116,20 @@ const char *CheckStep(const JobRecord &before, time_t dueBefore, MinuteOfDay now
             run.alertCalls++;
             break;
         case EV_ENCODERS:
-            if (before.state != STATE_WAIT_ENCODERS)
+            if (before.state < STATE_WAIT_ENCODERS)
                 return "encoders looked for before the stop";
             break;
         case EV_CHECK_READ:
             if (i == 0 || events[i - 1].kind != EV_ENCODERS || events[i - 1].result != 0)
                 return "check box read while encoders ran";
+            if (before.state != STATE_WAIT_ENCODERS)
+                return "check box read again while counting down";
             break;
         case EV_SHUTDOWN:
             if (before.state != STATE_COUNTDOWN || run.handledSinceCountdown != 5)
                 return "shutdown before the full countdown";
+            if (Outside.encodersAnswer || run.handledSinceEncoder < 5)
+                return "shutdown on a tick with an encoder window, or within five handled ticks of one";
             run.shutdownCalled = 1;
             break;
         case EV_WAKE:
@@ -139,7 +152,7 @@ const char *CheckStep(const JobRecord &before, time_t dueBefore, MinuteOfDay now
     // cancelled once the recorder is stopped; otherwise set by a tick only
     // once the moment set before has come, and then to another moment.
     int stepped = (before.state == STATE_WAIT_START && Job.state != STATE_WAIT_START) ||
-                  (before.state != STATE_WAIT_ENCODERS && Job.state == STATE_WAIT_ENCODERS);
+                  (before.state < STATE_WAIT_ENCODERS && Job.state == STATE_WAIT_ENCODERS);
     int wakes = CountEvents(EV_WAKE);
     if (stepped ? wakes != 1 : wakes > 1)
         return "the wake did not follow the job";
@@ -168,6 +181,7 @@ const char *CheckStep(const JobRecord &before, time_t dueBefore, MinuteOfDay now
         run.handledSinceCountdown++;
     else if (Job.state == STATE_COUNTDOWN)
         run.handledSinceCountdown = 0;
+    run.handledSinceEncoder = Outside.encodersAnswer ? 0 : run.handledSinceEncoder + 1;
     return NULL;
 }
 
@@ -189,8 +203,9 @@ const char *PowerEvent(Rng &rng, MinuteOfDay start, MinuteOfDay stop)
 
 } // namespace
 
-TEST_CASE("random runs: forward only, each command once and in its minute, lamps agree, shutdown after the "
-          "countdown, the wake always for the next minute watched")
+TEST_CASE("random runs: forward only but for an encoder found while counting down, each command once and in "
+          "its minute, lamps agree, shutdown only after a whole countdown without an encoder, the wake always for "
+          "the next minute watched")
 {
     // The test's clock reads its minutes plainly only in a zone at UTC.
     time_t probe = FIRST_DAY + 3 * 3600 + 25 * 60;
@@ -211,7 +226,8 @@ TEST_CASE("random runs: forward only, each command once and in its minute, lamps
         ResetRun(Schedule.startMinute, AddMinutes(Schedule.startMinute, 5 * (rng.Below(9) + MINUTES_PER_DAY / 5 - 2)));
         time_t clock = FIRST_DAY + SECONDS_PER_DAY + SubMinutes(Schedule.startMinute, 1) * 60 - rng.Below(240);
         int recorderPercent = rng.Below(101);
-        RunState run = {0, 0, 0, -1, 0};
+        int encoderPercent = rng.Below(40); // how often the encoders come or go
+        RunState run = {0, 0, 0, -1, 1000, 0, 0};
         int ended = 0;
         const char *fault = NULL;
 
@@ -247,7 +263,7 @@ TEST_CASE("random runs: forward only, each command once and in its minute, lamps
             SetClock(clock);
             Outside.recorderAnswer = rng.Chance(recorderPercent);
             Outside.alertAnswer = rng.Chance(25);
-            if (rng.Chance(5))
+            if (rng.Chance(encoderPercent))
                 Outside.encodersAnswer = rng.Chance(50);
             if (rng.Chance(1))
                 SetBox(rng.Chance(50));
@@ -271,14 +287,17 @@ TEST_CASE("random runs: forward only, each command once and in its minute, lamps
         totals.stoppedWithoutStart += run.stopsDelivered && !run.startsDelivered;
         totals.exited += ended;
         totals.shutDown += run.shutdownCalled;
+        totals.encoderReturns += run.encoderReturns;
     }
 
     // The runs must have reached every ending, or the checks above proved little.
     MESSAGE("runs ", totals.runs, ", started ", totals.started, ", stopped without a start ",
-            totals.stoppedWithoutStart, ", ended ", totals.exited, ", shut down ", totals.shutDown);
+            totals.stoppedWithoutStart, ", ended ", totals.exited, ", shut down ", totals.shutDown,
+            ", encoders back during a countdown ", totals.encoderReturns);
     CHECK(totals.runs == runs);
     CHECK(totals.started > runs / 10);
     CHECK(totals.stoppedWithoutStart > runs / 100);
     CHECK(totals.exited > runs / 10);
     CHECK(totals.shutDown > runs / 100);
+    CHECK(totals.encoderReturns > runs / 100);
 }

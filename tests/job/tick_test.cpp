@@ -269,11 +269,78 @@ TEST_CASE("ticked box: yellow lamp when the encoders are gone, shutdown on the s
     OnCommand(Panel(), Contract::IDC_SHUTDOWN_CHECK);
     CHECK(TickAt(At(12, 2), 1) == 0); // skipped
     CHECK(TickAt(At(12, 2), 2) == 0);
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_WAKE, NO_WAKE, 1), Ev(EV_WAKE, NO_WAKE, 1)});
+    // Every handled tick looks for the encoders again; the skipped one does not.
+    const std::string none = Ev(EV_ENCODERS, 0, 0);
+    CHECK_SEQUENCE(TakeEvents(), {none, none, none, Ev(EV_WAKE, NO_WAKE, 1), Ev(EV_WAKE, NO_WAKE, 1), none, none});
     CHECK(Job.countdown == 0);
 
     CHECK(TickAt(At(12, 2)) == 1);
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_SHUTDOWN), Ev(EV_EXIT, 0, 0)});
+    CHECK_SEQUENCE(TakeEvents(), {none, Ev(EV_SHUTDOWN), Ev(EV_EXIT, 0, 0)});
+}
+
+TEST_CASE("ticked box: an encoder that opens while counting down puts the yellow lamp out and holds the shutdown "
+          "until a whole countdown has passed without one")
+{
+    ResetRun(At(11, 0), At(12, 0), STATE_WAIT_STOP);
+    SetBox(1);
+    TickAt(At(12, 1));
+    TickAt(At(12, 1), 3); // yellow lamp, then two ticks of the countdown
+    TakeRedraw();
+    Outside.events.clear();
+
+    // The next encoder, found on the tick after: no box read, no shutdown.
+    Outside.encodersAnswer = 1;
+    CHECK(TickAt(At(12, 1)) == 0);
+    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ENCODERS, 0, 1)});
+    CHECK(Job.state == STATE_WAIT_ENCODERS);
+    CHECK(Job.lampFlags == LAMP_STOP);
+    Redraw redraw = TakeRedraw();
+    CHECK(SameRects(redraw.rects, {Contract::RECT_LAMP_SHUTDOWN}));
+    CHECK(redraw.erase == 1); // painted out: a paint draws only the lit lamps
+
+    // Waited for as before.
+    CHECK(TickAt(At(12, 2), 20) == 0);
+    CHECK(CountEvents(EV_ENCODERS, 0) == 20);
+    CHECK(CountEvents(EV_CHECK_READ) == 0);
+    CHECK(SameRects(TakeRedraw().rects, {}));
+    Outside.events.clear();
+
+    SUBCASE("gone again, the box still ticked: a fresh countdown of its full length, then the shutdown")
+    {
+        Outside.encodersAnswer = 0;
+        CHECK(TickAt(At(12, 3)) == 0);
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 1)});
+        CHECK(Job.state == STATE_COUNTDOWN);
+        CHECK(Job.lampFlags == (LAMP_STOP | LAMP_SHUTDOWN));
+        redraw = TakeRedraw();
+        CHECK(SameRects(redraw.rects, {Contract::RECT_LAMP_SHUTDOWN}));
+        CHECK(redraw.erase == 0);
+        CHECK(TickAt(At(12, 3), 5) == 0);
+        CHECK(CountEvents(EV_SHUTDOWN) == 0);
+        CHECK(TickAt(At(12, 3)) == 1);
+        Sequence expected(6, Ev(EV_ENCODERS, 0, 0));
+        expected.push_back(Ev(EV_SHUTDOWN));
+        expected.push_back(Ev(EV_EXIT, 0, 0));
+        CHECK_SEQUENCE(TakeEvents(), expected);
+    }
+    SUBCASE("gone again, the box unticked meanwhile: read again, so the job quits")
+    {
+        SetBox(0);
+        Outside.encodersAnswer = 0;
+        CHECK(TickAt(At(12, 3)) == 1);
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ENCODERS, 0, 0), Ev(EV_CHECK_READ, 0, 0), Ev(EV_EXIT, 0, 0)});
+    }
+    SUBCASE("found again on the tick the shutdown was due: none")
+    {
+        Outside.encodersAnswer = 0;
+        TickAt(At(12, 3), 6);
+        CHECK(Job.countdown == 0);
+        Outside.encodersAnswer = 1;
+        Outside.events.clear();
+        CHECK(TickAt(At(12, 3)) == 0);
+        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_ENCODERS, 0, 1)});
+        CHECK(Job.state == STATE_WAIT_ENCODERS);
+    }
 }
 
 TEST_CASE("encoders already gone on the first tick after the stop")
@@ -296,7 +363,10 @@ TEST_CASE("encoders already gone on the first tick after the stop")
         Outside.events.clear();
         CHECK(TickAt(At(12, 1), 5) == 0);
         CHECK(TickAt(At(12, 1)) == 1);
-        CHECK_SEQUENCE(TakeEvents(), {Ev(EV_SHUTDOWN), Ev(EV_EXIT, 0, 0)});
+        Sequence expected(6, Ev(EV_ENCODERS, 0, 0));
+        expected.push_back(Ev(EV_SHUTDOWN));
+        expected.push_back(Ev(EV_EXIT, 0, 0));
+        CHECK_SEQUENCE(TakeEvents(), expected);
     }
 }
 

@@ -165,14 +165,30 @@ class JobRun:
         subprocess.run(['import', '-display', self.wine.display, '-window', 'root', '-crop',
                         '%dx%d+%d+%d' % (w, h, x, y), path], check=True)
 
+    def pixels(self, left, top, right, bottom):
+        """The window's client pixels in a rectangle, as (r, g, b), row by row."""
+        raw = subprocess.run(['import', '-display', self.wine.display, '-window', 'root', '-depth', '8', '-crop',
+                              '%dx%d+%d+%d' % (right - left, bottom - top, self.client[0] + left,
+                                               self.client[1] + top), 'rgb:-'],
+                             capture_output=True).stdout
+        return [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+
     def lamp(self, colour):
         """True when the lamp shows in its colour on screen."""
         left, top, right, bottom = CONTRACT['RECT_LAMP_' + _LAMPS[colour]]
         x, y = (left + right) // 2, (top + bottom) // 2
-        raw = subprocess.run(['import', '-display', self.wine.display, '-window', 'root', '-depth', '8', '-crop',
-                              '1x1+%d+%d' % (self.client[0] + x, self.client[1] + y), 'rgb:-'],
-                             capture_output=True).stdout
-        return tuple(raw[:3]) == CONTRACT['COLOUR_LAMP_' + _LAMPS[colour]]
+        lit = self.pixels(x, y, x + 1, y + 1) == [CONTRACT['COLOUR_LAMP_' + _LAMPS[colour]]]
+        self.notes.append((self.now(), 'screen', '%s lamp %s' % (colour, 'lit' if lit else 'not lit')))
+        return lit
+
+    def lamp_out(self, colour):
+        """True when nothing of the lamp shows, not even its outline: its
+        whole area as the background just left of it."""
+        left, top, right, bottom = CONTRACT['RECT_LAMP_' + _LAMPS[colour]]
+        area = self.pixels(left - 6, top, right, bottom)
+        out = len(area) == (right - left + 6) * (bottom - top) and len(set(area)) == 1
+        self.notes.append((self.now(), 'screen', '%s lamp %s' % (colour, 'out' if out else 'not out')))
+        return out
 
     # --- what the stand-ins logged --------------------------------------
     def events(self, name, text=''):
@@ -189,7 +205,7 @@ class JobRun:
     def timeline(self):
         """Every event so far as (time, 'hh:mm:ss.mmm who: what'): each
         source's own lines in their own order, the sources merged by time."""
-        sources = [list(self.notes)]
+        sources = [sorted(self.notes, key=lambda note: note[0])]
         for name in sorted(os.listdir(self.dir)):
             if name.endswith('.log'):
                 sources.append([(t, name[:-4], e) for t, e in self.events(name[:-4])])
