@@ -11,6 +11,16 @@ static MinuteOfDay At(int hour, int minute)
     return hour * 60 + minute;
 }
 
+// A whole countdown that sees no encoder: five ticks counted, the shutdown
+// on the sixth.
+static Sequence WholeCountdown()
+{
+    Sequence ticks(6, Ev(EV_ENCODERS, 0, 0));
+    ticks.push_back(Ev(EV_SHUTDOWN));
+    ticks.push_back(Ev(EV_EXIT, 0, 0));
+    return ticks;
+}
+
 TEST_CASE("the job record starts in the program image ready to wait for REC")
 {
     CHECK(JobAtStart.state == STATE_WAIT_START);
@@ -318,10 +328,7 @@ TEST_CASE("ticked box: an encoder that opens while counting down puts the yellow
         CHECK(TickAt(At(12, 3), 5) == 0);
         CHECK(CountEvents(EV_SHUTDOWN) == 0);
         CHECK(TickAt(At(12, 3)) == 1);
-        Sequence expected(6, Ev(EV_ENCODERS, 0, 0));
-        expected.push_back(Ev(EV_SHUTDOWN));
-        expected.push_back(Ev(EV_EXIT, 0, 0));
-        CHECK_SEQUENCE(TakeEvents(), expected);
+        CHECK_SEQUENCE(TakeEvents(), WholeCountdown());
     }
     SUBCASE("gone again, the box unticked meanwhile: read again, so the job quits")
     {
@@ -363,10 +370,7 @@ TEST_CASE("encoders already gone on the first tick after the stop")
         Outside.events.clear();
         CHECK(TickAt(At(12, 1), 5) == 0);
         CHECK(TickAt(At(12, 1)) == 1);
-        Sequence expected(6, Ev(EV_ENCODERS, 0, 0));
-        expected.push_back(Ev(EV_SHUTDOWN));
-        expected.push_back(Ev(EV_EXIT, 0, 0));
-        CHECK_SEQUENCE(TakeEvents(), expected);
+        CHECK_SEQUENCE(TakeEvents(), WholeCountdown());
     }
 }
 
