@@ -101,6 +101,8 @@ LRESULT OnTick(HWND window)
         return 0;
     }
 
+    // Tests rather than a switch, which takes more bytes than the file has
+    // left; the states after the stop are the last two.
     if (Job.state >= STATE_WAIT_ENCODERS)
         WatchEncoders(window);
     else if (Job.state == STATE_DISMISS_ALERT)
