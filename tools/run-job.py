@@ -2,9 +2,10 @@
 """Shows Varnel at work under Wine, with the stand-in outside programs beside
 it (tools/setup-and-run runs this inside the Wine environment).
 
-    run-job.py BUILD_DIR           a whole job in about three minutes: Varnel's
-                                   clock placed just before REC, its buttons
-                                   clicked, a timeline and a screenshot
+    run-job.py BUILD_DIR           a whole job in about five minutes: Varnel's
+                                   clock placed with time for a slow start,
+                                   its buttons clicked two minutes before
+                                   REC, a timeline and a screenshot
     run-job.py BUILD_DIR --plain   Varnel on the real clock with your own times,
                                    and the stand-in recorder for it to drive
 """
@@ -13,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), 'harness'))
-from job_run import JobRun  # noqa: E402
+from job_run import CLICKS_BY, CLICKS_FROM, START_BUDGET, JobRun, TooLate  # noqa: E402
 from wine import clock_text  # noqa: E402
 
 
@@ -30,22 +31,21 @@ def show_new(run, shown, final=False):
 
 
 def whole_job(run, out):
-    run.place_clock(10 * 3600 + 58 * 60 + 45)
-    print('Running on display %s, Varnel\'s clock placed at %s (TZ=%s).'
-          % (run.wine.display, clock_text(run.now()), run.clock.tz))
-    run.standin('recorder')
-    # The alert pops up as recording starts; an encoder works on past the stop.
-    run.standin('alert', '--appear-after', '10:59:02')
-    run.standin('encoder', '--title', 'lame', '--appear-after', '11:00:50', '--close-after', '11:01:10')
-    # Windows puts the machine to sleep a moment before the start, and the clock wakes it.
-    run.standin('power', '--sleep-at', '10:58:54', '--asleep-for', 3)
-    run.start_varnel()
-    print('Clicking REC hour down once, STOP hour down twice: REC 11:00, STOP 11:00.')
+    print('Running on display %s, Varnel\'s clock placed at %s.'
+          % (run.wine.display, clock_text(CLICKS_BY - START_BUDGET)[:8]))
+    print('Once everything has started, clicking REC hour down once, STOP hour down twice, at')
+    print('%s: REC 11:00, STOP 11:00.' % clock_text(CLICKS_FROM)[:8])
     print('  expected: a sleep granted and, on the wake, the request to stay up made again;')
     print('  the start command during 10:59, the stop command during 11:01, then the encoder')
     print("  'lame' holds the job until it closes, then the yellow lamp and, twelve seconds")
     print('  later, the shutdown request (in Wine it ends only this run\'s own prefix).')
-    run.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN')
+    # The alert pops up as recording starts; an encoder works on past the
+    # stop; Windows puts the machine to sleep a moment after the clicks, and
+    # the clock wakes it before the start.
+    run.begin(('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN'), CLICKS_FROM, CLICKS_BY,
+              [('recorder',), ('alert', '--appear-after', '10:59:02'),
+               ('encoder', '--title', 'lame', '--appear-after', '11:00:50', '--close-after', '11:01:10'),
+               ('power', '--sleep-on', run.clicked_mark, '--asleep-for', 3)])
 
     shown, screenshot = set(), os.path.join(out, 'varnel.png')
     while run.exit_at is None:
@@ -82,6 +82,9 @@ def main():
         print('Logs: %s' % out)
     except KeyboardInterrupt:
         pass
+    except TooLate as late:
+        print('Started too late to show a whole job: %s' % late)
+        return 1
     finally:
         run.close(remove=False)
     return 0

@@ -1,9 +1,14 @@
 #!/usr/bin/env python3
 """Whole jobs, end to end: the shipped program under Wine with the stand-in
-recorder, alert and encoders, its clock placed a few seconds before each
-minute that matters, its buttons clicked through its real controls, and
-everything observed from outside (tools/harness/job_run.py). Across the
-scenarios Wine reports every Windows version Varnel is made for.
+recorder, alert and encoders, its clock placed about two minutes before the
+moment its buttons are clicked (time for every program to start, even
+under the emulator with one start stalled: job_run.START_BUDGET), the
+clicks held back to that moment, a minute or two before the minute that
+matters, and everything observed from outside (tools/harness/job_run.py).
+The person's other actions and the sleep are timed by the stand-ins
+themselves, started well ahead. A run whose programs come up too late for
+its moments fails, saying so. Across the scenarios Wine reports every
+Windows version Varnel is made for.
 
 Every scenario runs at once, each in its own Wine prefix on its own virtual
 display. Runs inside the Wine environment (tools/in-env).
@@ -26,22 +31,14 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tools', 'harness'))
 sys.path.insert(0, os.path.join(HERE, '..', 'contract'))
 from contract import CONTRACT  # noqa: E402
-from job_run import JobRun  # noqa: E402
-from wine import DAY, clock_text  # noqa: E402
+from job_run import CHECK_POST, CLICKS_BY, CLICKS_FROM, JobRun, TooLate  # noqa: E402
+from wine import DAY, clock_text, hms  # noqa: E402
 
 TICK = CONTRACT['TICK_MS'] / 1000
 # A command goes out on the first handled tick of its minute: within a tick
 # of the minute's start, plus the time Wine takes to deliver and log it.
 FIRST_TICK_SLACK = TICK + 2.5
 
-# Each run's clock is placed this long before 10:59 (or 23:59), time enough
-# for Wine to start everything even with every scenario starting at once,
-# each 32-bit program under the emulator.
-LEAD = 80
-
-
-def hms(h, m, s=0.0):
-    return h * 3600 + m * 60 + s
 
 
 class Scenario(JobRun):
@@ -61,6 +58,10 @@ class Scenario(JobRun):
             self.failures.append(what)
         return condition
 
+    def end_by(self, local):
+        """Waits for Varnel's end until local time `local` at the latest."""
+        return self.wait_for_end((local - self.now()) % DAY if (local - self.now()) % DAY < DAY / 2 else 0)
+
     def expect_once_within(self, name, text, start, width, what):
         """Exactly one event, arriving within [start, start + width] (local time)."""
         found = self.events(name, text)
@@ -79,17 +80,16 @@ SPACE_DOWN = 'keydown vk=0x%02X scan=0x%02X' % (CONTRACT['ALERT_KEY'], CONTRACT[
 SPACE_UP = 'keyup vk=0x%02X scan=0x%02X' % (CONTRACT['ALERT_KEY'], CONTRACT['ALERT_SCAN_CODE'])
 
 
-def job_until_encoders(s, ticked, recorder_options=(), encoder_options=None):
+def job_until_encoders(s, ticked, recorder_options=(), encoder_options=None, more=()):
     """The common first half: REC 11:00 and STOP 11:00, set before 10:59.
 
     The recorder starts at 10:59 and stops at 11:01; the alert shows as the
     recording starts; an encoder window lingers past the stop."""
-    s.place_clock(hms(10, 59) - LEAD)
-    s.standin('recorder', *recorder_options)
-    s.standin('alert', '--appear-after', '10:59:02')
-    s.standin('encoder', *(encoder_options or ('--title', 'lame', '--appear-after', '11:00:50', '--close-after', '11:01:10')))
-    s.start_varnel()
-    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', *(() if ticked else ('SHUTDOWN_CHECK',)))
+    standins = [('recorder',) + tuple(recorder_options), ('alert', '--appear-after', '10:59:02'),
+                ('encoder',) + tuple(encoder_options or ('--title', 'lame', '--appear-after', '11:00:50',
+                                                         '--close-after', '11:01:10'))] + list(more)
+    s.begin(('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN') + (() if ticked else ('SHUTDOWN_CHECK',)),
+            CLICKS_FROM, CLICKS_BY, standins)
 
 
 def check_start_and_alert(s):
@@ -101,10 +101,9 @@ def check_start_and_alert(s):
 
 
 AWAKE = 'SetThreadExecutionState(%08x)' % CONTRACT['EXECUTION_STATE']
-WM_COMMAND, BM_SETCHECK = 0x0111, 0x00F1  # Windows' own
+WM_COMMAND = 0x0111  # Windows' own
 START_POST = ',%08x,%08x,00000000)' % (WM_COMMAND, CONTRACT['CMD_REC_START'])
 STOP_POST = ',%08x,%08x,00000000)' % (WM_COMMAND, CONTRACT['CMD_REC_STOP'])
-CHECK_POST = ',%08x,' % BM_SETCHECK
 # A wake: no period, no completion routine, and resuming the machine.
 WAKE_ARGS = ',00000000,00000000,00000000,00000001)'
 
@@ -205,9 +204,8 @@ def filetime_seconds(text):
 
 def check_stop(s):
     t = s.expect_once_within('recorder', STOP, hms(11, 1), FIRST_TICK_SLACK, 'stop')
-    if s.hwnd is not None:
-        own = [c for _, c in s.relay_calls('SetForegroundWindow') if int(c[len('SetForegroundWindow('):-1], 16) == s.hwnd]
-        s.expect(own, "Varnel's own window brought to the front at the stop")
+    own = [c for _, c in s.relay_calls('SetForegroundWindow') if int(c[len('SetForegroundWindow('):-1], 16) == s.hwnd]
+    s.expect(own, "Varnel's own window brought to the front at the stop")
     return t
 
 
@@ -221,10 +219,9 @@ def check_end_after_encoder(s):
 
 
 def scenario_whole_job(s):
-    job_until_encoders(s, ticked=False)
-    # Put to sleep while the job waits, woken by the clock before it starts;
-    # late enough to follow the clicks on a slow first run.
-    s.standin('power', '--sleep-at', '10:58:45', '--asleep-for', 6)
+    # Put to sleep while the job waits, once it is set, and woken by the
+    # clock before it starts.
+    job_until_encoders(s, ticked=False, more=[('power', '--sleep-on', s.clicked_mark, '--asleep-for', 6)])
     s.wait_until(hms(10, 59, 6))
     s.expect(s.lamp('red'), 'red lamp lit after the start')
     s.wait_until(hms(11, 1, 6))
@@ -244,7 +241,7 @@ def shutdown_job(s, flags, token_calls, second_encoder=None):
     if second_encoder:
         s.standin('encoder2', *second_encoder)
         encoders.append('encoder2')
-    s.wait_for_end(LEAD + 185)
+    s.end_by(hms(11, 2, 5))
     check_start_and_alert(s)
     check_stop(s)
     closes = [s.events(name, 'closed') for name in encoders]
@@ -305,12 +302,10 @@ def scenario_shutdown_95(s):
 
 
 def scenario_recorder_late(s):
-    s.place_clock(hms(10, 59) - LEAD)
-    s.standin('recorder', '--appear-after', '11:00:30')
-    s.start_varnel()
-    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK')
+    s.begin(('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK'), CLICKS_FROM, CLICKS_BY,
+            [('recorder', '--appear-after', '11:00:30')])
     s.moved_wakes = 1  # 10:59 gone by without the start: woken for 11:01 instead
-    s.wait_for_end(LEAD + 155)
+    s.end_by(hms(11, 1, 35))
     s.expect(not s.events('recorder', START), 'no start command')
     s.expect_once_within('recorder', STOP, hms(11, 1), FIRST_TICK_SLACK, 'stop')
     s.expect(s.exit_status == 0 and s.exit_at is not None and s.exit_at - hms(11, 1) < 10,
@@ -318,12 +313,11 @@ def scenario_recorder_late(s):
 
 
 def scenario_midnight(s):
-    s.place_clock(hms(23, 59) - LEAD)
-    s.standin('recorder')
-    s.start_varnel()
-    # At 23:57 the defaults are REC 01:00 and STOP 02:00: both to 00:00.
-    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK')
-    s.wait_for_end(LEAD + 155)
+    # From 23:55 on the defaults are REC 01:00 and STOP 02:00: both to 00:00.
+    thirteen_hours = hms(13, 0)
+    s.begin(('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK'), CLICKS_FROM + thirteen_hours,
+            CLICKS_BY + thirteen_hours, [('recorder',)])
+    s.end_by(hms(0, 1, 35))
     s.expect_once_within('recorder', START, hms(23, 59), FIRST_TICK_SLACK, 'start across midnight')
     s.expect_once_within('recorder', STOP, hms(0, 1), FIRST_TICK_SLACK, 'stop after midnight')
     s.expect(s.exit_status == 0, 'exit status 0, got %s' % s.exit_status)
@@ -337,13 +331,10 @@ def scenario_wake_moves_on(s):
     # Clicked before the wake's moment for REC 11:00 (10:57), with STOP
     # 11:05 and no recorder: the wake moves on as its moment and then the
     # start's minute go by; closed once it has.
-    s.place_clock(hms(10, 57) - LEAD)
-    s.start_varnel()
-    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_MIN_UP')
-    clicked = s.now()
+    # The window opens from 10:55 on, for REC 12:00 to be shown.
+    clicked = s.begin(('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_MIN_UP'), None, hms(10, 56, 58))
     s.moved_wakes = 2
-    s.wait_until(hms(11, 0, FIRST_TICK_SLACK + 0.5))
-    s.user('close')
+    s.user('close', at=hms(11, 0, FIRST_TICK_SLACK + 0.5), by=hms(11, 0, 30))
     s.wait_for_end(20)
     s.expect(clicked < hms(10, 57), 'clicked by %s, before the wake for REC 11:00 is due at 10:57' % clock_text(clicked))
     # Opened at 10:55: REC 12:00, so 11:57. Each click: 10:57, two minutes
@@ -358,14 +349,11 @@ def scenario_wake_moves_on(s):
 
 
 def scenario_stop_moved(s):
-    s.place_clock(hms(10, 59) - LEAD)
-    s.standin('recorder')
-    s.start_varnel()
-    # REC 11:00, STOP 11:05; at 11:01:00.3 STOP goes back to 11:00.
-    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_MIN_UP', 'SHUTDOWN_CHECK')
-    s.wait_until(hms(11, 1, 0.3))
-    clicked = s.now()
-    s.click('STOP_MIN_DOWN')
+    # REC 11:00, STOP 11:05; at 11:01:00.3 STOP goes back to 11:00, in time
+    # for the stop within the minute's first ticks.
+    s.begin(('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_MIN_UP', 'SHUTDOWN_CHECK'), CLICKS_FROM,
+            CLICKS_BY, [('recorder',)])
+    clicked = s.click('STOP_MIN_DOWN', at=hms(11, 1, 0.3), by=hms(11, 1, 1.5))
     s.wait_for_end(30)
     s.expect_once_within('recorder', START, hms(10, 59), FIRST_TICK_SLACK, 'start')
     t = s.expect_once_within('recorder', STOP, hms(11, 1), 6, 'stop at the new time')
@@ -377,14 +365,9 @@ def scenario_stop_moved(s):
 
 
 def scenario_closed_mid_job(s):
-    s.place_clock(hms(10, 59) - LEAD)
-    s.standin('recorder')
-    s.standin('encoder', '--title', 'lame')
-    s.start_varnel()
-    s.click('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN')
-    s.wait_until(hms(10, 59, 10))
-    s.user('close')
-    closed_at = s.now()
+    s.begin(('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN'), CLICKS_FROM, CLICKS_BY,
+            [('recorder',), ('encoder', '--title', 'lame')])
+    closed_at, _ = s.user('close', at=hms(10, 59, 10), by=hms(10, 59, 40))
     s.wait_for_end(20)
     s.expect(s.exit_status == 0, 'status 0 after the window was closed, got %s' % s.exit_status)
     s.wait_until(hms(11, 1, 8))
@@ -399,9 +382,10 @@ def scenario_hung(s):
     job_until_encoders(s, ticked=False, recorder_options=('--hang-at', '11:00:55', '--hang-for', 18),
                        encoder_options=('--title', 'lame', '--appear-after', '11:00:50', '--hang-at', '11:00:55',
                                         '--hang-for', 30, '--close-after', '11:01:20'))
-    s.wait_until(hms(11, 1, 5))
-    s.expect(s.user('ping') == '1', 'Varnel answers while the recorder and the encoder hang')
-    s.expect(not s.events('recorder', STOP), 'the hung recorder has not yet taken the command')
+    pinged, answer = s.user('ping', at=hms(11, 1, 5), by=hms(11, 1, 12))
+    s.expect(answer == '1', 'Varnel answers while the recorder and the encoder hang')
+    s.expect(not [t for t, _ in s.events('recorder', STOP) if t <= pinged],
+             'the hung recorder had not yet taken the command when Varnel answered')
     s.wait_for_end(60)
     t = s.events('recorder', STOP)
     s.expect(len(t) == 1, 'the stop command reached the recorder once it recovered')
@@ -413,17 +397,18 @@ def scenario_hung(s):
 # way with their run-time lookups answered as the reported Windows would
 # (Windows 95 lacks the power calls) and the wakes' due times shown
 # (tests/e2e/observed.cpp).
+# Started a few seconds apart, the longest first.
 SHIPPED, OBSERVED = 'varnel.exe', 'varnel-observed.exe'
 SCENARIOS = [
     ('wake_moves_on', 'win7', scenario_wake_moves_on, OBSERVED),
-    ('whole_job', 'win98', scenario_whole_job, SHIPPED),
     ('shutdown_nt', 'nt40', scenario_shutdown_nt, SHIPPED),
     ('shutdown_95', 'win95', scenario_shutdown_95, OBSERVED),
-    ('recorder_late', 'winme', scenario_recorder_late, SHIPPED),
-    ('midnight', 'win10', scenario_midnight, OBSERVED),
-    ('stop_moved', 'win2k', scenario_stop_moved, SHIPPED),
-    ('closed_mid_job', 'win11', scenario_closed_mid_job, SHIPPED),
     ('hung', 'winxp', scenario_hung, SHIPPED),
+    ('whole_job', 'win98', scenario_whole_job, SHIPPED),
+    ('closed_mid_job', 'win11', scenario_closed_mid_job, SHIPPED),
+    ('recorder_late', 'winme', scenario_recorder_late, SHIPPED),
+    ('stop_moved', 'win2k', scenario_stop_moved, SHIPPED),
+    ('midnight', 'win10', scenario_midnight, OBSERVED),
 ]
 
 
@@ -435,7 +420,15 @@ def run(name, version, body, program, bin_dir, work, keep, results):
     s = None
     try:
         s = Scenario(name, bin_dir, work, version, program)
-        body(s)
+        try:
+            body(s)
+        except TooLate as late:
+            s.failures.append('started too late: %s' % late)
+            return
+        late = ['%s: %s' % (n[:-4], e) for n in sorted(os.listdir(s.dir)) if n.endswith('.log')
+                for _, e in s.events(n[:-4], 'started after its moment')]
+        if not s.expect(not late, 'started too late: %s' % '; '.join(late)):
+            return
         check_power(s)
         if name[len('e2e-'):] in ON_TIME:
             # Seconds from the start of the trigger minute to the command's arrival.
@@ -477,6 +470,7 @@ def main():
 
     failed = 0
     delays = []
+    start_ups = {'window': [], 'user': []}
     for name, _, _, _ in chosen:
         s = results.get('e2e-' + name)
         if s is None:
@@ -493,9 +487,11 @@ def main():
             for _, line in s.timeline():
                 print('      ' + line)
         delays += getattr(s, 'delays', [])
+        for kind, seconds in s.start_ups.items():
+            start_ups[kind] += seconds
     if args.results:
         os.makedirs(os.path.dirname(os.path.abspath(args.results)), exist_ok=True)
-        json.dump({'command_delays': delays}, open(args.results, 'w'))
+        json.dump({'command_delays': delays, 'start_ups': start_ups}, open(args.results, 'w'))
     print('%d passed, %d failed' % (len(chosen) - failed, failed))
     return 1 if failed else 0
 

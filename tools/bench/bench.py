@@ -12,6 +12,9 @@ of build/win32/varnel.exe.
 - delay: from the start of the trigger minute to each command's arrival at
   the stand-in recorder, over the end-to-end runs (build/win32/e2e/results.json,
   written by the test command), against the two-second tick;
+- start-up: from the same runs, how long Varnel's window took to come up
+  and the user stand-in to find it, against the budget the runs have
+  (tools/harness/job_run.py);
 - idle: processor time used during a long idle wait, Varnel against the bare
   window program running the same two-second timer, both under Wine.
 Run tools/setup-and-test first: it builds the program and the e2e results.
@@ -85,12 +88,18 @@ def main():
 
     results = os.path.join(WIN32, 'e2e', 'results.json')
     if os.path.exists(results):
-        delays = json.load(open(results))['command_delays']
+        measured = json.load(open(results))
+        delays = measured['command_delays']
         if delays:
             print('delay: %d commands, from the start of the trigger minute: mean %.2f s, max %.2f s; '
                   'mean against the tick %.2f, max against the tick %.2f'
                   % (len(delays), statistics.mean(delays), max(delays), statistics.mean(delays) / 2,
                      max(delays) / 2))
+        for kind, what in (('window', "Varnel's window up"), ('user', 'user stand-in up')):
+            seconds = measured.get('start_ups', {}).get(kind)
+            if seconds:
+                print('start-up: %s: %d starts, mean %.1f s, max %.1f s' % (what, len(seconds), statistics.mean(seconds),
+                                                                          max(seconds)))
     else:
         print('delay: no end-to-end results yet (run tools/setup-and-test)')
 

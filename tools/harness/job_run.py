@@ -6,6 +6,7 @@ they did read from outside: the stand-ins' logs, Varnel's exit, its window's
 pixels and the calls Wine's relay log shows."""
 import heapq
 import os
+import queue
 import re
 import shutil
 import subprocess
@@ -13,7 +14,7 @@ import sys
 import threading
 import time
 
-from wine import Clock, Wine, clock_text, parse_clock
+from wine import DAY, Clock, Wine, clock_text, hms, parse_clock
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, 'tests', 'contract'))
@@ -41,6 +42,46 @@ ANSWER_LINE = re.compile(r'^(\d+\.\d+):\w+:Ret  window proc ([0-9A-Fa-f]+) \(hwn
 # Calls made by Varnel's own code return into its image, at 0x400000; those
 # Wine's modules make among themselves are left out.
 IMAGE = (0x400000, 0x410000)
+# Varnel posts the check box its tick (BM_SETCHECK, Windows' 0x00F1) once its
+# window and all its controls are made: the window is up.
+BM_SETCHECK = 0x00F1
+CHECK_POST = ',%08x,' % BM_SETCHECK
+
+# A Wine process has been seen to stall at its start under the load of many
+# runs starting at once, each 32-bit program under the emulator, while
+# another one started then goes through. A stand-in that has not found
+# Varnel's window this long after it was started, with the window up, is
+# taken for stalled and started again; a normal start under that load takes
+# a third of it.
+STALL = 30
+# From the clock's placing to the last moment a run's clicks are written
+# for: Varnel's window coming up with every scenario starting at once under
+# the emulator and the unit tests beside them (up to a minute seen), the
+# clicking stand-in's own start (up to a quarter of a minute seen) and one
+# stalled start of it before that. The run command and every end-to-end run
+# have this much; a run whose clicks come later fails as started too late.
+START_BUDGET = 117
+# When the buttons are clicked for a job whose REC is 11:00: after 10:57,
+# the wake's moment for it, which a tick would otherwise move on as it goes
+# by; and in time for a sleep to follow the clicks and for the tick they
+# skip to come before 10:59.
+CLICKS_FROM, CLICKS_BY = hms(10, 57, 2), hms(10, 58, 45)
+
+
+def after(a, b):
+    """Local time a comes after b, within half a day."""
+    return 0 < (a - b) % DAY < DAY / 2
+
+
+def _read_lines(stream, lines):
+    for line in stream:
+        lines.put(line)
+    lines.put('')
+
+
+class TooLate(Exception):
+    """A run whose programs came up too late for what it is written for:
+    it fails with this reason rather than check what it could not show."""
 
 
 class JobRun:
@@ -60,6 +101,12 @@ class JobRun:
         self.relay_read = 0
         self.relay_lock = threading.Lock()
         self.clock = None  # the real clock, until one is placed
+        self.hwnd = self.client = None  # Varnel's window, once the user stand-in has found it
+        # Seconds each program took to come up: Varnel's window from its
+        # start, and each user stand-in's finding it, from its own.
+        self.start_ups = {'window': [], 'user': []}
+        # Made once Varnel's buttons are clicked (standin-power --sleep-on).
+        self.clicked_mark = os.path.join(folder, 'clicked')
         shutil.rmtree(folder, ignore_errors=True)
         self.wine = Wine(folder, own_display=own_display)
         self.wine.report_version(program, version)
@@ -94,13 +141,38 @@ class JobRun:
         program = 'standin-encoder.exe' if name.startswith('encoder') else 'standin-%s.exe' % name
         return self.start(program, '--log', os.path.join(self.dir, name + '.log'), *options)
 
-    def start_varnel(self):
+    def start_varnel(self, standins=(), by=None):
+        """Starts Varnel, then the stand-ins (each a name and its options),
+        and waits until Varnel's window is up, by local time `by` at the
+        latest."""
         self.relay_path = os.path.join(self.dir, 'varnel.relay')
+        started = self.now()
         self.varnel = self.start(self.program, relay_log=self.relay_path)
         threading.Thread(target=self.watch_varnel, daemon=True).start()
-        where = self.user('where').split()
-        self.hwnd = int(where[4], 16) if len(where) == 5 else None
-        self.client = tuple(int(n) for n in where[:4]) if where else None
+        for name, *options in standins:
+            self.standin(name, *options)
+        while True:
+            up = [t for t, c in self.relay_calls('PostMessageA') if CHECK_POST in c]
+            if up:
+                self.notes.append((up[0], 'harness', "Varnel's window up"))
+                self.start_ups['window'].append(up[0] - started)
+                return
+            if self.exit_at is not None:
+                raise TooLate('Varnel ended (status %s) before its window was up' % self.exit_status)
+            if by is not None and after(self.now(), by):
+                raise TooLate("Varnel's window not up by %s, the latest moment this run is written for"
+                              % clock_text(by))
+            time.sleep(0.1)
+
+    def begin(self, clicks, earliest, latest, standins=()):
+        """The common start of a job: the clock placed START_BUDGET before
+        `latest`, Varnel and the stand-ins started, and Varnel's buttons
+        clicked no earlier than `earliest` (local times). Raises TooLate
+        when the window or the clicks come after `latest`."""
+        self.place_clock(latest - START_BUDGET)
+        self.notes.append((self.now(), 'harness', 'clock placed'))
+        self.start_varnel(standins, by=latest)
+        return self.click(*clicks, at=earliest, by=latest)
 
     def watch_varnel(self):
         """Times Varnel's end and the relay lines of interest as they appear."""
@@ -141,23 +213,56 @@ class JobRun:
         self.scan_relay()
         return [(t, c) for t, c in self.relay if c.startswith(name + '(' if name else '')]
 
-    def user(self, *args):
-        # Under the load of many runs starting at once, a Wine process has
-        # been seen to stall at its start; another one goes through.
+    def user(self, command, *args, at=None, by=None, what=None):
+        """Plays the person (standin-user): at local time `at` (at once
+        without), does the command to Varnel's window, noted as `what`.
+        Returns the local time it was done and what it answered. A start
+        that stalls is tried again; TooLate when done after `by`."""
+        options = ('--at', clock_text(at)) if at is not None else ()
         for _ in range(3):
-            process = self.wine.start(os.path.join(self.bin, 'standin-user.exe'), *args, clock=self.clock,
-                                      stdout=subprocess.PIPE, text=True)
+            started = self.now()
+            process = self.wine.start(os.path.join(self.bin, 'standin-user.exe'), *options, command, *args,
+                                      clock=self.clock, stdout=subprocess.PIPE, text=True)
+            lines = queue.Queue()
+            threading.Thread(target=_read_lines, args=(process.stdout, lines), daemon=True).start()
             try:
-                return process.communicate(timeout=45)[0].strip()
-            except subprocess.TimeoutExpired:
+                where = lines.get(timeout=STALL).split()
+                if not where:
+                    raise TooLate('standin-user %s found no Varnel window' % command)
+                self.hwnd, self.client = int(where[4], 16), tuple(int(n) for n in where[:4])
+                self.start_ups['user'].append(self.now() - started)
+                left = (at - self.now()) % DAY if at is not None else 0
+                deadline = time.time() + (left if left < DAY / 2 else 0) + STALL
+                while True:
+                    stamp, _, said = lines.get(timeout=max(0, deadline - time.time())).strip().partition(' ')
+                    if not stamp:
+                        raise queue.Empty  # ended without doing it
+                    if said.split(' ')[0] == command:
+                        break
+                    self.notes.append((parse_clock(stamp), 'user', said))
+                break
+            except queue.Empty:
                 process.kill()
-                self.notes.append((self.now(), 'user', 'standin-user %s stalled; tried again' % args[0]))
-        return ''
+                self.notes.append((self.now(), 'harness', 'standin-user %s started at %s stalled; started again'
+                                   % (command, clock_text(started))))
+        else:
+            raise TooLate('standin-user %s stalled three times' % command)
+        process.wait()
+        done, answer = parse_clock(stamp), said[len(command):].strip()
+        self.notes.append((done, 'user', what or said))
+        if by is not None and after(done, by):
+            raise TooLate('%s at %s, after %s, the latest moment this run is written for'
+                          % (what or command, clock_text(done), clock_text(by)))
+        return done, answer
 
-    def click(self, *names):
-        self.user('click', *[CONTRACT['IDC_' + n] for n in names])
+    def click(self, *names, at=None, by=None):
+        """Clicks Varnel's controls (names after IDC_); returns when."""
+        done, _ = self.user('click', *[CONTRACT['IDC_' + n] for n in names], at=at, by=by,
+                            what='clicked ' + ' '.join(names))
         self.clicks += len(names)
-        self.notes.append((self.now(), 'user', 'clicked ' + ' '.join(names)))
+        # What the stand-in playing Windows around a sleep waits for.
+        open(self.clicked_mark, 'w').close()
+        return done
 
     def screenshot(self, path):
         """Varnel's client area as a PNG."""

@@ -31,6 +31,11 @@ MODULE_SUFFIXES = ('.dll', '.exe', '.drv', '.sys', '.ocx', '.cpl', '.acm', '.ax'
                    '.dll16', '.exe16', '.drv16', '.mod16')
 
 
+def hms(h, m, s=0.0):
+    """The second of the day of h:m:s."""
+    return h * 3600 + m * 60 + s
+
+
 def clock_text(seconds):
     """hh:mm:ss.mmm of a second of the day."""
     seconds %= DAY

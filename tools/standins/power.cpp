@@ -1,14 +1,22 @@
-// Plays Windows around a sleep and an automatic wake: at --sleep-at it asks
-// Varnel's window whether the machine may sleep and tells it that it goes to
-// sleep; --asleep-for seconds later, that it has woken by itself. Windows
-// sends these (WM_POWERBROADCAST) to every top-level window and waits for
-// each answer; this sends them to Varnel's, and logs each with its answer.
+// Plays Windows around a sleep and an automatic wake: once the file MARK
+// exists, and three seconds later, it asks Varnel's window whether the
+// machine may sleep and tells it that it goes to sleep; --asleep-for
+// seconds later, that it has woken by itself. Windows sends these
+// (WM_POWERBROADCAST) to every top-level window and waits for each answer;
+// this sends them to Varnel's, and logs each with its answer.
 //
-//   standin-power.exe --log FILE --sleep-at T --asleep-for S
+//   standin-power.exe --log FILE --sleep-on MARK --asleep-for S
+//
+// The harness makes MARK once Varnel's buttons are clicked: the sleep
+// follows the job's setting however long the programs took to start, and
+// the wake Varnel sets as the machine goes is seconds apart from the
+// clicks' own.
 #include <windows.h>
 
 #include "contract.h"
 #include "standin.h"
+
+static const DWORD SLEEP_AFTER_MARK_MS = 3000;
 
 static void Send(HWND window, WPARAM event, const char *name)
 {
@@ -23,14 +31,10 @@ static void Send(HWND window, WPARAM event, const char *name)
 int main(int argc, char **argv)
 {
     StandInStart(argc, argv);
-    double untilSleep = StandInSeconds("--sleep-at", 0);
-    if (untilSleep > 12 * 3600)
-    {
-        // Started after its moment: say so rather than wait for tomorrow's.
-        StandInSay("started after the sleep's moment");
-        return 1;
-    }
-    Sleep((DWORD)(untilSleep * 1000));
+    const char *mark = StandInOption("--sleep-on");
+    while (mark != NULL && GetFileAttributesA(mark) == INVALID_FILE_ATTRIBUTES)
+        Sleep(100);
+    Sleep(SLEEP_AFTER_MARK_MS);
     HWND varnel = NULL;
     for (int i = 0; i < 600 && varnel == NULL; i++)
     {

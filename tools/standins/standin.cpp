@@ -41,11 +41,21 @@ double StandInSeconds(const char *name, double otherwise)
     const char *text = StandInOption(name);
     if (text == NULL)
         return otherwise;
-    int h, m, s;
-    if (sscanf(text, "%d:%d:%d", &h, &m, &s) == 3)
+    int h, m;
+    double s;
+    if (sscanf(text, "%d:%d:%lf", &h, &m, &s) == 3)
     {
         double seconds = (h * 3600 + m * 60 + s) - LocalMilliseconds() / 1000.0;
-        return seconds < 0 ? seconds + 86400 : seconds;
+        if (seconds < -12 * 3600)
+            seconds += 86400; // the moment is tomorrow's, past midnight
+        if (seconds < 0)
+        {
+            // Started too late for it: say so, and act at once rather than
+            // at tomorrow's moment, so that the run ends and shows why.
+            StandInSay("started after its moment: %s %s", name, text);
+            return 0;
+        }
+        return seconds;
     }
     return atof(text);
 }
@@ -89,8 +99,10 @@ static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
     {
-        const char *name = message == WM_KEYDOWN ? "keydown" : message == WM_KEYUP ? "keyup"
-                           : message == WM_SYSKEYDOWN ? "syskeydown" : "syskeyup";
+        const char *name = message == WM_KEYDOWN      ? "keydown"
+                           : message == WM_KEYUP      ? "keyup"
+                           : message == WM_SYSKEYDOWN ? "syskeydown"
+                                                      : "syskeyup";
         StandInSay("%s vk=0x%02X scan=0x%02X", name, (unsigned)wParam, (unsigned)((lParam >> 16) & 0xFF));
         if (message == WM_KEYUP && wParam == VK_SPACE && current.closeOnSpace)
             DestroyWindow(window);
@@ -129,8 +141,8 @@ int StandInRun(const StandIn &standIn)
     windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     windowClass.lpszClassName = standIn.className;
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, standIn.className, standIn.title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 420, 300,
-                                  300, 120, NULL, NULL, windowClass.hInstance, NULL);
+    HWND window = CreateWindowExA(0, standIn.className, standIn.title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 420, 300, 300,
+                                  120, NULL, NULL, windowClass.hInstance, NULL);
     if (window == NULL)
     {
         StandInSay("could not create the window");

@@ -6,8 +6,10 @@
 //
 // Options shared by every stand-in. A time T is either seconds (with a
 // fraction, counted from the stand-in's start or, for the last three, from
-// its window's appearing) or a local clock time hh:mm:ss, which the stand-in
-// reads as TZ places it, as Varnel does:
+// its window's appearing) or a local clock time hh:mm:ss[.fff], which the
+// stand-in reads as TZ places it, as Varnel does. A clock time already gone
+// by when it is read is logged as "started after its moment" and taken as
+// now:
 //   --log FILE            append the log to FILE instead of standard output
 //   --appear-after T      create the window only then
 //   --close-after T       close the window then
