@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Packs the release a user downloads: the shipped program and its guide,
-as the same bytes on every build of the same commit.
+as the same bytes on every build of the same commit, and beside the zip
+SHA256SUMS, the SHA-256 of the program and of the zip, one line each, as
+`sha256sum -c` reads it.
 
     make-release.py VARNEL_EXE README_TXT OUT.zip
 
@@ -9,6 +11,7 @@ Notepad. Every entry gets the same attributes, in a fixed order, and the
 date of the commit built (in UTC, whatever the builder's time zone), or
 a fixed date outside a git checkout.
 """
+import hashlib
 import os
 import subprocess
 import sys
@@ -39,9 +42,14 @@ def main():
     exe, readme, out = sys.argv[1:4]
     text = open(readme, 'rb').read().replace(b'\r\n', b'\n').replace(b'\n', b'\r\n')
     date = release_date()
+    program = open(exe, 'rb').read()
     with zipfile.ZipFile(out, 'w') as archive:
-        add(archive, 'varnel.exe', open(exe, 'rb').read(), date)
+        add(archive, 'varnel.exe', program, date)
         add(archive, 'readme.txt', text, date)
+    # Named without folders, for the files as the user has them side by side.
+    sums = ''.join('%s  %s\n' % (hashlib.sha256(data).hexdigest(), name)
+                   for name, data in (('varnel.exe', program), (os.path.basename(out), open(out, 'rb').read())))
+    open(os.path.join(os.path.dirname(os.path.abspath(out)), 'SHA256SUMS'), 'w', newline='\n').write(sums)
     return 0
 
 

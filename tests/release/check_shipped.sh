@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The shipped 32-bit program, checked on the file itself: a small PE32 GUI
 # program that Windows 95 and NT 4.0 load, with no instruction newer than the
-# 386's, importing only what both provide, with its resources, built
-# reproducibly, and its release zip likewise.
+# 386's, importing only what both provide, with its resources and version,
+# built reproducibly, and its release zip and SHA256SUMS likewise.
 #
 #   check_shipped.sh SOURCE_DIR SHIPPED_EXE
 set -u
@@ -112,6 +112,14 @@ check "icon group 101 holds exactly a 32 x 32 and a 16 x 16 image, 4 bits per pi
     "$(sed -E 's/.*--width=([0-9]+) --height=([0-9]+) --bit-depth=([0-9]+).*/\1x\2x\3/' <<<"$icons" | sort | tr '\n' ' ')" = "16x16x4 32x32x4 "
 check "a version resource" grep -q -- '--type=16 ' <<<"$resources"
 check "the version names the product" grep -q 'Varnel' < <(wrestool -x --raw --type=16 "$exe" | tr -d '\0')
+# The version is written in CMakeLists.txt alone; the file's properties, the
+# zip's name (below), the README and the guide's newest change follow it.
+version=$(sed -n -E 's/^project\(Varnel VERSION ([0-9]+\.[0-9]+\.[0-9]+) .*/\1/p' "$source_dir/CMakeLists.txt")
+check "the file's properties give version $version" grep -q -F "$version" < <(wrestool -x --raw --type=16 "$exe" | tr -d '\0')
+readme_zips=$(grep -o -E 'varnel-[0-9.]+-win32\.zip' "$source_dir/README.md" | sort -u | tr '\n' ' ')
+check "the README names the zip of version $version (has: $readme_zips)" test "$readme_zips" = "varnel-$version-win32.zip "
+newest=$(awk '/^Changes$/ { changes = 1 } changes && /^[0-9]+\.[0-9]+\.[0-9]+$/ { print; exit }' "$source_dir/docs/readme.txt")
+check "the guide's newest change is version $version (has: $newest)" test "$newest" = "$version"
 
 # Two clean builds of these sources, in folders of different names, give the
 # same bytes, and the same as the file checked above; so do their releases.
@@ -134,6 +142,18 @@ if [ -n "$stamp" ]; then
     dates=$(unzip -Z -T "${zips[0]}" | awk '/^-/ { print $7 }' | sort -u | tr '\n' ' ')
     check "the release's files carry the commit's date, $expected (have: $dates)" test "$dates" = "$expected "
 fi
+check "the release zip is named for version $version" test "$(basename "${zips[0]}")" = "varnel-$version-win32.zip"
+# Beside the zip, SHA256SUMS: the program's and the zip's, named without
+# folders, as sha256sum -c reads them, the same from both builds.
+sums=$scratch/one/SHA256SUMS
+named=$(awk '{ print $2 }' "$sums" 2>/dev/null | tr '\n' ' ')
+check "SHA256SUMS names varnel.exe and $(basename "${zips[0]}") (has: $named)" \
+    test "$named" = "varnel.exe $(basename "${zips[0]}") "
+check "SHA256SUMS holds the SHA-256 of the files beside it" \
+    bash -c 'cd "$(dirname "$1")" && sha256sum --quiet --strict -c SHA256SUMS' sums "$sums"
+check "its varnel.exe line is the shipped file's" \
+    grep -q -x "$(sha256sum <"$exe" | cut -d' ' -f1)  varnel.exe" "$sums"
+check "two clean builds write the same SHA256SUMS" cmp -s "$sums" "$scratch/two/SHA256SUMS"
 listing=$(unzip -Z1 "${zips[0]}" 2>/dev/null | tr '\n' ' ')
 check "the release holds varnel.exe and readme.txt (has: $listing)" test "$listing" = "varnel.exe readme.txt "
 check "its varnel.exe is the shipped file" cmp -s <(unzip -p "${zips[0]}" varnel.exe) "$exe"
