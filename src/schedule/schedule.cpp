@@ -19,6 +19,7 @@ void StepSchedule(int id)
 {
     switch (id)
     {
+    // clang-format off
     case IDC_START_HOUR_UP:   Schedule.startMinute = AddMinutes(Schedule.startMinute, HOUR_STEP); break;
     case IDC_START_HOUR_DOWN: Schedule.startMinute = SubMinutes(Schedule.startMinute, HOUR_STEP); break;
     case IDC_START_MIN_UP:    Schedule.startMinute = AddMinutes(Schedule.startMinute, MINUTE_STEP); break;
@@ -28,5 +29,6 @@ void StepSchedule(int id)
     case IDC_STOP_MIN_UP:     Schedule.stopMinute = AddMinutes(Schedule.stopMinute, MINUTE_STEP); break;
     case IDC_STOP_MIN_DOWN:   Schedule.stopMinute = SubMinutes(Schedule.stopMinute, MINUTE_STEP); break;
     default: break; // the check box keeps its own state
+        // clang-format on
     }
 }

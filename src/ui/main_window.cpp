@@ -26,12 +26,14 @@ static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message)
     {
+    // clang-format off
     case WM_CREATE:  return OnCreate(window);
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_PAINT:   return OnPaint(window);
     case WM_COMMAND: return OnCommand(window, LOWORD(wParam));
     case WM_TIMER:   return OnTick(window);
     case WM_POWERBROADCAST: return OnPowerEvent(wParam);
+        // clang-format on
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

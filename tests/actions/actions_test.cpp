@@ -29,8 +29,8 @@ static std::string ClassOf(HWND window)
 
 static BOOL WINAPI PostMessageSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    calls.push_back("PostMessageA " + ClassOf(window) + " " + std::to_string(message) + " " +
-                    std::to_string(wParam) + " " + std::to_string(lParam));
+    calls.push_back("PostMessageA " + ClassOf(window) + " " + std::to_string(message) + " " + std::to_string(wParam) +
+                    " " + std::to_string(lParam));
     if (refusePost)
     {
         SetLastError(ERROR_NOT_ENOUGH_QUOTA);

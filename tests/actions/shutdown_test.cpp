@@ -86,8 +86,8 @@ BOOL WINAPI FakeExitWindowsEx(UINT flags, DWORD reason)
 BOOL WINAPI SpyCloseHandle(HANDLE handle)
 {
     if (handle != FAKE_TOKEN)
-        return ((BOOL(WINAPI *)(HANDLE))(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"),
-                                                                "CloseHandle"))(handle);
+        return ((BOOL(WINAPI *)(HANDLE))(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "CloseHandle"))(
+            handle);
     Call("CloseHandle token");
     return TRUE;
 }
@@ -126,9 +126,11 @@ TEST_CASE("Windows 95 family: one forced shutdown, no token work")
 
 TEST_CASE("NT family: the privilege enabled, a forced power-off, the token closed")
 {
-    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, ERROR_SUCCESS}, 0, {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
+    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, ERROR_SUCCESS}, 0,
+           {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
     // Any platform other than the 95 family takes the same path.
-    Expect({VER_PLATFORM_WIN32s, TRUE, TRUE, TRUE, ERROR_SUCCESS}, 0, {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
+    Expect({VER_PLATFORM_WIN32s, TRUE, TRUE, TRUE, ERROR_SUCCESS}, 0,
+           {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
     // A version query that fails leaves no platform: taken as NT, which asks for the privilege.
     Expect({VER_PLATFORM_WIN32_WINDOWS, FALSE, TRUE, TRUE, ERROR_SUCCESS}, 0,
            {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
@@ -138,7 +140,8 @@ TEST_CASE("NT family, failures: no shutdown, and the token closed whenever it wa
 {
     SUBCASE("the user may not shut down")
     {
-        Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, ERROR_NOT_ALL_ASSIGNED}, 0, {VERSION, OPEN, LOOKUP, ADJUST, CLOSE});
+        Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, ERROR_NOT_ALL_ASSIGNED}, 0,
+               {VERSION, OPEN, LOOKUP, ADJUST, CLOSE});
     }
     SUBCASE("the token cannot be opened")
     {
@@ -153,7 +156,8 @@ TEST_CASE("NT family, failures: no shutdown, and the token closed whenever it wa
 TEST_CASE("NT family: a stale error from before does not block the shutdown")
 {
     // The privilege call succeeds without touching the last error.
-    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, 0}, ERROR_ACCESS_DENIED, {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
+    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, 0}, ERROR_ACCESS_DENIED,
+           {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
     Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, 0}, ERROR_NOT_ALL_ASSIGNED,
            {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
 }

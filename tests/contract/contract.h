@@ -42,6 +42,7 @@ struct ControlPlace
 // In the order they are created: on each row the upper button raises the
 // time and the lower one lowers it; those at x 43 step the hour, those at
 // x 148 the minutes.
+// clang-format off
 const ControlPlace CONTROLS[] = {
     {IDC_START_HOUR_UP, 43, 4, PUSH_BUTTON_STYLE},  {IDC_START_HOUR_DOWN, 43, 18, PUSH_BUTTON_STYLE},
     {IDC_START_MIN_UP, 148, 4, PUSH_BUTTON_STYLE},  {IDC_START_MIN_DOWN, 148, 18, PUSH_BUTTON_STYLE},
@@ -49,6 +50,7 @@ const ControlPlace CONTROLS[] = {
     {IDC_STOP_MIN_UP, 148, 39, PUSH_BUTTON_STYLE},  {IDC_STOP_MIN_DOWN, 148, 53, PUSH_BUTTON_STYLE},
     {IDC_SHUTDOWN_CHECK, 40, 73, CHECK_BOX_STYLE},
 };
+// clang-format on
 
 // The tick.
 const UINT_PTR TIMER_ID = 1;
@@ -79,7 +81,7 @@ const int CMD_REC_STOP = 1003;
 
 // The sound driver's alert: found by its whole title, answered with Space.
 const char ALERT_TITLE[] = "C-Media PCI Audio Driver Alert";
-const int ALERT_KEY = 0x20;      // VK_SPACE
+const int ALERT_KEY = 0x20;       // VK_SPACE
 const int ALERT_SCAN_CODE = 0x45; // not Space's usual 0x39
 
 // The encoders: found by whole titles.

@@ -50,21 +50,21 @@ static int Lacks(LPCSTR name)
     for (const auto &since : SINCE)
         if (lstrcmpA(name, since.name) == 0)
             return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? version.dwMinorVersion < since.first9x
-                                                                       : version.dwMajorVersion < since.firstNt;
+                                                                      : version.dwMajorVersion < since.firstNt;
     return 0;
 }
 
 typedef BOOL(WINAPI *SetTimerDue)(HANDLE, const LARGE_INTEGER *, LONG, PTIMERAPCROUTINE, LPVOID, BOOL);
 static SetTimerDue realSetWaitableTimer;
 
-static BOOL WINAPI ShownSetWaitableTimer(HANDLE timer, const LARGE_INTEGER *due, LONG period,
-                                         PTIMERAPCROUTINE routine, LPVOID argument, BOOL resume)
+static BOOL WINAPI ShownSetWaitableTimer(HANDLE timer, const LARGE_INTEGER *due, LONG period, PTIMERAPCROUTINE routine,
+                                         LPVOID argument, BOOL resume)
 {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     char text[64];
-    wsprintfA(text, "wake due %08lx%08lx now %08lx%08lx", (DWORD)due->HighPart, due->LowPart,
-              now.dwHighDateTime, now.dwLowDateTime);
+    wsprintfA(text, "wake due %08lx%08lx now %08lx%08lx", (DWORD)due->HighPart, due->LowPart, now.dwHighDateTime,
+              now.dwLowDateTime);
     OutputDebugStringA(text);
     return realSetWaitableTimer(timer, due, period, routine, argument, resume);
 }

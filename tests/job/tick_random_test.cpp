@@ -62,8 +62,8 @@ const char *WrongWake(MinuteOfDay start, MinuteOfDay stop)
     return "the wake is neither two minutes before the next minute watched nor, once that has come, its start";
 }
 
-const char *CheckStep(const JobRecord &before, time_t dueBefore, MinuteOfDay now, MinuteOfDay start,
-                      MinuteOfDay stop, int ended, RunState &run)
+const char *CheckStep(const JobRecord &before, time_t dueBefore, MinuteOfDay now, MinuteOfDay start, MinuteOfDay stop,
+                      int ended, RunState &run)
 {
     const std::vector<Event> &events = Outside.events;
 
@@ -277,8 +277,8 @@ TEST_CASE("random runs: forward only but for an encoder found while counting dow
             if (fault)
             {
                 INFO("seed ", seed, " (run ", r, ", base VARNEL_SEED=", baseSeed, ") step ", step, " at minute ",
-                     Outside.now, " REC ", start, " STOP ", stop, " state ", (int)before.state, "->",
-                     (int)Job.state, "\nevents of the step:\n", Describe(Lines(Outside.events)));
+                     Outside.now, " REC ", start, " STOP ", stop, " state ", (int)before.state, "->", (int)Job.state,
+                     "\nevents of the step:\n", Describe(Lines(Outside.events)));
                 FAIL(doctest::String(fault));
             }
         }

@@ -89,8 +89,9 @@ TEST_CASE("a command the recorder does not take is tried again on every tick of 
     ResetRun(At(11, 0), At(12, 0));
     Outside.recorderAnswer = 0;
     TickAt(At(10, 59), 3);
-    CHECK_SEQUENCE(TakeEvents(), {Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_WAKE, At(10, 59), 1),
-                                  Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_RECORDER, Contract::CMD_REC_START, 0)});
+    CHECK_SEQUENCE(TakeEvents(),
+                   {Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_WAKE, At(10, 59), 1),
+                    Ev(EV_RECORDER, Contract::CMD_REC_START, 0), Ev(EV_RECORDER, Contract::CMD_REC_START, 0)});
     CHECK(Job.state == STATE_WAIT_START);
     CHECK(Job.lampFlags == 0);
     CHECK(SameRects(TakeRedraw().rects, {}));
@@ -430,7 +431,9 @@ TEST_CASE("Windows' news of sleep and waking: every event answered TRUE, the wak
         {"asked whether it may sleep (Windows 95 to XP)", PBT_APMQUERYSUSPEND, STATE_WAIT_START, {}},
         {"going to sleep, the job waiting", PBT_APMSUSPEND, STATE_WAIT_START, {Ev(EV_WAKE, At(10, 57), 1)}},
         {"going to sleep, recording", PBT_APMSUSPEND, STATE_WAIT_STOP, {Ev(EV_WAKE, At(11, 59), 1)}},
-        {"going to sleep after the stop: nothing to wake for", PBT_APMSUSPEND, STATE_WAIT_ENCODERS,
+        {"going to sleep after the stop: nothing to wake for",
+         PBT_APMSUSPEND,
+         STATE_WAIT_ENCODERS,
          {Ev(EV_WAKE, NO_WAKE, 1)}},
         {"woken by the clock, nobody there", PBT_APMRESUMEAUTOMATIC, STATE_WAIT_START, {awake}},
         {"woken, a person there", PBT_APMRESUMESUSPEND, STATE_WAIT_STOP, {awake}},

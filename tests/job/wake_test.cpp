@@ -60,8 +60,8 @@ TEST_CASE("the wake comes two minutes before the next minute the job watches for
     const Row rows[] = {
         {"REC 11:00 set at 10:20 wakes at 10:57 today", STATE_WAIT_START, At(11, 0), At(12, 0),
          Utc(2027, 1, 15, 15, 20), Utc(2027, 1, 15, 15, 57)},
-        {"REC 00:00 set at 23:50 wakes at 23:57 today", STATE_WAIT_START, At(0, 0), At(1, 0),
-         Utc(2027, 1, 16, 4, 50), Utc(2027, 1, 16, 4, 57)},
+        {"REC 00:00 set at 23:50 wakes at 23:57 today", STATE_WAIT_START, At(0, 0), At(1, 0), Utc(2027, 1, 16, 4, 50),
+         Utc(2027, 1, 16, 4, 57)},
         {"REC 00:05 set at 23:50 wakes at 00:02 tomorrow", STATE_WAIT_START, At(0, 5), At(1, 5),
          Utc(2027, 1, 16, 4, 50), Utc(2027, 1, 16, 5, 2)},
         {"STOP 09:30 comes before REC 11:00 at 08:00: woken at 09:29", STATE_WAIT_START, At(11, 0), At(9, 30),
@@ -70,12 +70,12 @@ TEST_CASE("the wake comes two minutes before the next minute the job watches for
          Utc(2027, 1, 15, 15, 0), Utc(2027, 1, 15, 15, 57)},
         {"alert watch: for the minute after STOP", STATE_DISMISS_ALERT, At(11, 0), At(12, 0),
          Utc(2027, 1, 15, 15, 59, 10), Utc(2027, 1, 15, 16, 59)},
-        {"recording: STOP 12:00 wakes at 11:59", STATE_WAIT_STOP, At(11, 0), At(12, 0),
-         Utc(2027, 1, 15, 16, 10), Utc(2027, 1, 15, 16, 59)},
-        {"set at 10:58:10 for REC 11:00: too late for the lead, woken as 10:59 begins", STATE_WAIT_START,
-         At(11, 0), At(12, 0), Utc(2027, 1, 15, 15, 58, 10), Utc(2027, 1, 15, 15, 59)},
-        {"set at 10:59:30 for REC 11:00: the minute under way, not tomorrow's", STATE_WAIT_START, At(11, 0),
-         At(12, 0), Utc(2027, 1, 15, 15, 59, 30), Utc(2027, 1, 15, 15, 59)},
+        {"recording: STOP 12:00 wakes at 11:59", STATE_WAIT_STOP, At(11, 0), At(12, 0), Utc(2027, 1, 15, 16, 10),
+         Utc(2027, 1, 15, 16, 59)},
+        {"set at 10:58:10 for REC 11:00: too late for the lead, woken as 10:59 begins", STATE_WAIT_START, At(11, 0),
+         At(12, 0), Utc(2027, 1, 15, 15, 58, 10), Utc(2027, 1, 15, 15, 59)},
+        {"set at 10:59:30 for REC 11:00: the minute under way, not tomorrow's", STATE_WAIT_START, At(11, 0), At(12, 0),
+         Utc(2027, 1, 15, 15, 59, 30), Utc(2027, 1, 15, 15, 59)},
         {"recorder stopped: no wake", STATE_WAIT_ENCODERS, At(11, 0), At(12, 0), Utc(2027, 1, 15, 15, 20), 0},
         {"shutdown coming: no wake", STATE_COUNTDOWN, At(11, 0), At(12, 0), Utc(2027, 1, 15, 15, 20), 0},
     };
@@ -88,12 +88,12 @@ TEST_CASE("the night the clocks go forward (02:00 EST to 03:00 EDT, 2027-03-14)"
         // Twenty-two hours before plus 5 h 57 min would be 08:57 UTC, an hour late.
         {"set at 22:00 EST for REC 04:00: woken at 03:57 EDT", STATE_WAIT_START, At(4, 0), At(5, 0),
          Utc(2027, 3, 14, 3, 0), Utc(2027, 3, 14, 7, 57)},
-        {"STOP 03:00 stops at 03:01 EDT: woken two minutes before, at 01:59 EST", STATE_WAIT_STOP, At(1, 0),
-         At(3, 0), Utc(2027, 3, 14, 5, 0), Utc(2027, 3, 14, 6, 59)},
+        {"STOP 03:00 stops at 03:01 EDT: woken two minutes before, at 01:59 EST", STATE_WAIT_STOP, At(1, 0), At(3, 0),
+         Utc(2027, 3, 14, 5, 0), Utc(2027, 3, 14, 6, 59)},
         {"REC 02:30 never comes that night: woken for STOP 05:00 instead", STATE_WAIT_START, At(2, 30), At(5, 0),
          Utc(2027, 3, 14, 3, 0), Utc(2027, 3, 14, 8, 59)},
-        {"recording through a STOP 02:30 that never comes: woken for it the next night", STATE_WAIT_STOP,
-         At(1, 0), At(2, 30), Utc(2027, 3, 14, 6, 30), Utc(2027, 3, 15, 6, 29)},
+        {"recording through a STOP 02:30 that never comes: woken for it the next night", STATE_WAIT_STOP, At(1, 0),
+         At(2, 30), Utc(2027, 3, 14, 6, 30), Utc(2027, 3, 15, 6, 29)},
     };
     CheckRows(rows, sizeof rows / sizeof rows[0]);
 }
@@ -106,8 +106,8 @@ TEST_CASE("the night the clocks go back (02:00 EDT to 01:00 EST, 2027-11-07)")
          Utc(2027, 11, 7, 2, 0), Utc(2027, 11, 7, 8, 57)},
         {"REC 01:30: woken for the first 01:29, at 01:27 EDT", STATE_WAIT_START, At(1, 30), At(5, 0),
          Utc(2027, 11, 7, 2, 0), Utc(2027, 11, 7, 5, 27)},
-        {"set at 01:50 EDT, after the first 01:29: woken for the second, at 01:27 EST", STATE_WAIT_START,
-         At(1, 30), At(5, 0), Utc(2027, 11, 7, 5, 50), Utc(2027, 11, 7, 6, 27)},
+        {"set at 01:50 EDT, after the first 01:29: woken for the second, at 01:27 EST", STATE_WAIT_START, At(1, 30),
+         At(5, 0), Utc(2027, 11, 7, 5, 50), Utc(2027, 11, 7, 6, 27)},
         {"set at 01:10 EST: woken for the second 01:29, at 01:27 EST", STATE_WAIT_START, At(1, 30), At(5, 0),
          Utc(2027, 11, 7, 6, 10), Utc(2027, 11, 7, 6, 27)},
     };

@@ -12,6 +12,7 @@ static MinuteOfDay At(int hour, int minute)
 
 TEST_CASE("defaults: REC on the first whole hour more than five minutes ahead, STOP an hour later")
 {
+    // clang-format off
     struct Row
     {
         MinuteOfDay opened, rec, stop;
@@ -27,6 +28,7 @@ TEST_CASE("defaults: REC on the first whole hour more than five minutes ahead, S
         {At(23, 59), At(1, 0), At(2, 0)},
         {At(0, 0), At(1, 0), At(2, 0)},
     };
+    // clang-format on
     for (const Row &row : rows)
     {
         CAPTURE(row.opened);
@@ -105,8 +107,8 @@ TEST_CASE("stepping a time all the way round the clock comes back to it")
             OnCommand(Panel(), row.up);
             REQUIRE(Schedule.startMinute % 5 == 0);
             REQUIRE(Schedule.stopMinute % 5 == 0);
-            REQUIRE((i + 1 == row.clicksPerDay ||
-                     (Schedule.startMinute != At(11, 0) || Schedule.stopMinute != At(12, 0))));
+            REQUIRE(
+                (i + 1 == row.clicksPerDay || (Schedule.startMinute != At(11, 0) || Schedule.stopMinute != At(12, 0))));
         }
         CHECK(Schedule.startMinute == At(11, 0));
         CHECK(Schedule.stopMinute == At(12, 0));

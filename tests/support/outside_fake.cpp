@@ -102,12 +102,12 @@ static void CreateWindows()
     panelClass.lpszClassName = "TestPanel";
     panelClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     RegisterClassA(&panelClass);
-    panel = CreateWindowExA(0, "TestPanel", "panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 240, 160,
-                            NULL, NULL, panelClass.hInstance, NULL);
-    other = CreateWindowExA(0, "TestPanel", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 240, 160,
-                            NULL, NULL, panelClass.hInstance, NULL);
-    shutdownCheck = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 40, 73, 12, 12,
-                                    panel, (HMENU)(INT_PTR)Contract::IDC_SHUTDOWN_CHECK, panelClass.hInstance, NULL);
+    panel = CreateWindowExA(0, "TestPanel", "panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 240, 160, NULL, NULL,
+                            panelClass.hInstance, NULL);
+    other = CreateWindowExA(0, "TestPanel", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 240, 160, NULL, NULL,
+                            panelClass.hInstance, NULL);
+    shutdownCheck = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 40, 73, 12, 12, panel,
+                                    (HMENU)(INT_PTR)Contract::IDC_SHUTDOWN_CHECK, panelClass.hInstance, NULL);
     checkBoxProc = (WNDPROC)SetWindowLongPtrA(shutdownCheck, GWLP_WNDPROC, (LONG_PTR)CheckBoxSpy);
 }
 
@@ -222,7 +222,8 @@ int SameRects(const std::vector<RECT> &actual, std::initializer_list<RECT> expec
 
 std::string Ev(EventKind kind, int arg, int result)
 {
-    static const char *const names[] = {"recorder", "alert", "encoders", "check-read", "shutdown", "exit", "wake", "awake"};
+    static const char *const names[] = {"recorder", "alert", "encoders", "check-read",
+                                        "shutdown", "exit",  "wake",     "awake"};
     char line[64];
     if (kind == EV_WAKE && arg == NO_WAKE)
         snprintf(line, sizeof line, "wake(none)->%d", result);

@@ -42,7 +42,7 @@ struct OutsideFake
     // time, where one follows from the other (SetClock).
     MinuteOfDay now;
     time_t calendar;
-    time_t wakeDue; // what SetWakeUp was last given: 0 when cancelled
+    time_t wakeDue;     // what SetWakeUp was last given: 0 when cancelled
     int recorderAnswer; // what SendRecorderCommand returns for the two commands
     int alertAnswer;
     int encodersAnswer;

@@ -14,14 +14,14 @@ template <typename Function> Function RealUser32(const char *name)
     return (Function)(void *)GetProcAddress(GetModuleHandleA("user32.dll"), name);
 }
 
-#define REPLACE_WINAPI_IMPORT(name, argumentBytes, replacement)                                    \
-    extern "C" {                                                                                   \
-    void *replaced_##name __asm__("__imp__" #name "@" #argumentBytes) = (void *)&replacement;      \
+#define REPLACE_WINAPI_IMPORT(name, argumentBytes, replacement)                               \
+    extern "C" {                                                                              \
+    void *replaced_##name __asm__("__imp__" #name "@" #argumentBytes) = (void *)&replacement; \
     }
 
-#define REPLACE_CDECL_IMPORT(name, replacement)                                                    \
-    extern "C" {                                                                                   \
-    void *replaced_##name __asm__("__imp__" #name) = (void *)&replacement;                         \
+#define REPLACE_CDECL_IMPORT(name, replacement)                            \
+    extern "C" {                                                           \
+    void *replaced_##name __asm__("__imp__" #name) = (void *)&replacement; \
     }
 
 #endif

@@ -15,13 +15,13 @@ std::string Describe(const Sequence &items);
 // The items that begin with one of the prefixes, in their order.
 Sequence Only(const Sequence &items, std::initializer_list<const char *> prefixes);
 
-#define CHECK_SEQUENCE(actual, ...)                                                                \
-    do                                                                                             \
-    {                                                                                              \
-        const Sequence actualSequence = (actual);                                                  \
-        const Sequence expectedSequence = __VA_ARGS__;                                             \
-        INFO("expected:\n", Describe(expectedSequence), "actual:\n", Describe(actualSequence));    \
-        CHECK(actualSequence == expectedSequence);                                                 \
+#define CHECK_SEQUENCE(actual, ...)                                                             \
+    do                                                                                          \
+    {                                                                                           \
+        const Sequence actualSequence = (actual);                                               \
+        const Sequence expectedSequence = __VA_ARGS__;                                          \
+        INFO("expected:\n", Describe(expectedSequence), "actual:\n", Describe(actualSequence)); \
+        CHECK(actualSequence == expectedSequence);                                              \
     } while (0)
 
 #endif

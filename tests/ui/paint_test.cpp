@@ -79,7 +79,8 @@ TEST_CASE("lamps: each in its colour inside its rectangle, only while its bit is
             // The lamp's area and a pixel's margin round it.
             RECT around = {lamp.area.left - 1, lamp.area.top - 1, lamp.area.right + 1, lamp.area.bottom + 1};
             Pixels pixels = ShowArea(flags, around);
-            int centreX = (lamp.area.right - lamp.area.left) / 2 + 1, centreY = (lamp.area.bottom - lamp.area.top) / 2 + 1;
+            int centreX = (lamp.area.right - lamp.area.left) / 2 + 1,
+                centreY = (lamp.area.bottom - lamp.area.top) / 2 + 1;
             bool lit = (flags & lamp.bit) != 0;
             CHECK(pixels.At(centreX, centreY) == (lit ? lamp.colour : background));
             CHECK(pixels.At(1, centreY) == (lit ? RGB(0, 0, 0) : background)); // the outline

@@ -148,9 +148,9 @@ TEST_CASE("the buttons step the times shown, across midnight; the check box only
         int id;
         const char *start, *stop;
     } rows[] = {
-        {Contract::IDC_START_MIN_DOWN, "23:55", "01:00"}, {Contract::IDC_START_MIN_UP, "00:00", "01:00"},
+        {Contract::IDC_START_MIN_DOWN, "23:55", "01:00"},  {Contract::IDC_START_MIN_UP, "00:00", "01:00"},
         {Contract::IDC_START_HOUR_DOWN, "23:00", "01:00"}, {Contract::IDC_START_HOUR_UP, "00:00", "01:00"},
-        {Contract::IDC_STOP_HOUR_DOWN, "00:00", "00:00"}, {Contract::IDC_STOP_MIN_DOWN, "00:00", "23:55"},
+        {Contract::IDC_STOP_HOUR_DOWN, "00:00", "00:00"},  {Contract::IDC_STOP_MIN_DOWN, "00:00", "23:55"},
         {Contract::IDC_STOP_MIN_UP, "00:00", "00:00"},     {Contract::IDC_STOP_HOUR_UP, "00:00", "01:00"},
         {Contract::IDC_SHUTDOWN_CHECK, "00:00", "01:00"},
     };
@@ -286,7 +286,8 @@ TEST_CASE("the window asks for its two-second tick, and without it the program e
     refuseTimer = 1;
     CHECK(WinMain(GetModuleHandleA(NULL), NULL, NULL, SW_SHOWDEFAULT) == 0);
     const std::string tick = std::to_string(Contract::TICK_MS), id = std::to_string(Contract::TIMER_ID);
-    CHECK_SEQUENCE(timerCalls, {std::string("SetTimer ") + Contract::WINDOW_CLASS + " id=" + id + " ms=" + tick + " no callback"});
+    CHECK_SEQUENCE(timerCalls,
+                   {std::string("SetTimer ") + Contract::WINDOW_CLASS + " id=" + id + " ms=" + tick + " no callback"});
     CHECK(FindWindowA(Contract::WINDOW_CLASS, NULL) == NULL);
 }
 
