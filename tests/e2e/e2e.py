@@ -40,7 +40,6 @@ TICK = CONTRACT['TICK_MS'] / 1000
 FIRST_TICK_SLACK = TICK + 2.5
 
 
-
 class Scenario(JobRun):
     """A job run that collects what it found wrong."""
 
@@ -59,8 +58,8 @@ class Scenario(JobRun):
         return condition
 
     def end_by(self, local):
-        """Waits for Varnel's end until local time `local` at the latest."""
-        return self.wait_for_end((local - self.now()) % DAY if (local - self.now()) % DAY < DAY / 2 else 0)
+        """Waits for Varnel's end, until local time `local` at the latest."""
+        return self.wait_for_end(self.seconds_until(local))
 
     def expect_once_within(self, name, text, start, width, what):
         """Exactly one event, arriving within [start, start + width] (local time)."""
@@ -313,10 +312,11 @@ def scenario_recorder_late(s):
 
 
 def scenario_midnight(s):
-    # From 23:55 on the defaults are REC 01:00 and STOP 02:00: both to 00:00.
-    thirteen_hours = hms(13, 0)
-    s.begin(('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK'), CLICKS_FROM + thirteen_hours,
-            CLICKS_BY + thirteen_hours, [('recorder',)])
+    # From 23:55 on the defaults are REC 01:00 and STOP 02:00: both to 00:00,
+    # clicked as for 11:00, thirteen hours later.
+    later = hms(13, 0)
+    s.begin(('START_HOUR_DOWN', 'STOP_HOUR_DOWN', 'STOP_HOUR_DOWN', 'SHUTDOWN_CHECK'), CLICKS_FROM + later,
+            CLICKS_BY + later, [('recorder',)])
     s.end_by(hms(0, 1, 35))
     s.expect_once_within('recorder', START, hms(23, 59), FIRST_TICK_SLACK, 'start across midnight')
     s.expect_once_within('recorder', STOP, hms(0, 1), FIRST_TICK_SLACK, 'stop after midnight')
