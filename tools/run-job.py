@@ -14,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), 'harness'))
-from job_run import CLICKS_BY, CLICKS_FROM, START_BUDGET, JobRun, TooLate  # noqa: E402
+from job_run import CLICKS_BY, CLICKS_FROM, JobRun, TooLate, clock_placed_for  # noqa: E402
 from wine import clock_text  # noqa: E402
 
 
@@ -32,7 +32,7 @@ def show_new(run, shown, final=False):
 
 def whole_job(run, out):
     print('Running on display %s, Varnel\'s clock placed at %s.'
-          % (run.wine.display, clock_text(CLICKS_BY - START_BUDGET)[:8]))
+          % (run.wine.display, clock_text(clock_placed_for(CLICKS_BY))[:8]))
     print('Once everything has started, clicking REC hour down once, STOP hour down twice, at')
     print('%s: REC 11:00, STOP 11:00.' % clock_text(CLICKS_FROM)[:8])
     print('  expected: a sleep granted and, on the wake, the request to stay up made again;')

@@ -425,8 +425,7 @@ def run(name, version, body, program, bin_dir, work, keep, results):
         except TooLate as late:
             s.failures.append('started too late: %s' % late)
             return
-        late = ['%s: %s' % (n[:-4], e) for n in sorted(os.listdir(s.dir)) if n.endswith('.log')
-                for _, e in s.events(n[:-4], 'started after its moment')]
+        late = ['%s: %s' % (n, e) for n in s.logs() for _, e in s.events(n, 'started after its moment')]
         if not s.expect(not late, 'started too late: %s' % '; '.join(late)):
             return
         check_power(s)

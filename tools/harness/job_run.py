@@ -62,6 +62,11 @@ STALL = 30
 # the most that one of them allows, whose window must open from 10:55 on
 # (for REC 12:00) and be clicked by 10:56:58.
 START_BUDGET = 117
+
+
+def clock_placed_for(latest):
+    """Where a run's clock is placed for clicks written for `latest`."""
+    return latest - START_BUDGET
 # When the buttons are clicked for a job whose REC is 11:00: after 10:57,
 # the wake's moment for it, which a tick would otherwise move on as it goes
 # by; and in time for a sleep to follow the clicks and for the tick they
@@ -175,7 +180,7 @@ class JobRun:
         `latest`, Varnel and the stand-ins started, and Varnel's buttons
         clicked no earlier than `earliest` (local times). Raises TooLate
         when the window or the clicks come after `latest`."""
-        self.place_clock(latest - START_BUDGET)
+        self.place_clock(clock_placed_for(latest))
         self.notes.append((self.now(), 'harness', 'clock placed'))
         self.start_varnel(standins, by=latest)
         return self.click(*clicks, at=earliest, by=latest)
@@ -312,13 +317,16 @@ class JobRun:
                 found.append((parse_clock(stamp), event))
         return found
 
+    def logs(self):
+        """The names of the stand-ins that have logged something so far."""
+        return [name[:-4] for name in sorted(os.listdir(self.dir)) if name.endswith('.log')]
+
     def timeline(self):
         """Every event so far as (time, 'hh:mm:ss.mmm who: what'): each
         source's own lines in their own order, the sources merged by time."""
         sources = [sorted(self.notes, key=lambda note: note[0])]
-        for name in sorted(os.listdir(self.dir)):
-            if name.endswith('.log'):
-                sources.append([(t, name[:-4], e) for t, e in self.events(name[:-4])])
+        for name in self.logs():
+            sources.append([(t, name, e) for t, e in self.events(name)])
         varnel = [(t, 'varnel', c) for t, c in self.relay_calls() if not c.startswith(TICK_MARKS)]
         if self.exit_at is not None:
             varnel.append((self.exit_at, 'varnel', 'ended, status %s' % self.exit_status))
