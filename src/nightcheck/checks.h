@@ -1,0 +1,36 @@
+// The topics the night check looks at, each a check that says its verdict
+// (report.h) once, in the order the box lists them.
+#ifndef VARNEL_NIGHTCHECK_CHECKS_H
+#define VARNEL_NIGHTCHECK_CHECKS_H
+
+#include <windows.h>
+
+#include "nightcheck/report.h"
+
+// The guide's sections that say more, as a paragraph names them last: the
+// box must fit a 640 x 480 screen with every topic wrong, so each says
+// little more than what was found and what to do.
+#define SEE_EVERY_NIGHT " See \"Every night\"."
+#define SEE_A_NIGHT_ASLEEP " See \"A night asleep\"."
+
+// windows_open.cpp: the programs Varnel works with, as their windows show.
+void CheckRecorder();
+void CheckVarnel();
+void CheckEncoders();
+// power.cpp: how the machine is powered, and how it sleeps.
+void CheckPower();
+void CheckModernStandby();
+// power_plan.cpp: the active power plan.
+void CheckWakeTimers();
+void CheckSignIn();
+// waking.cpp: a wake-up timer, tried.
+void CheckWaking();
+// screen_saver.cpp, windows_update.cpp.
+void CheckScreenSaver();
+void CheckWindowsUpdate();
+
+// The Windows this is, as it tells a program without a manifest (Windows
+// 8.1 and later say 6.2); all zero where it does not tell (version.cpp).
+OSVERSIONINFOA WindowsVersion();
+
+#endif

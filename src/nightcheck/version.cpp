@@ -1,0 +1,11 @@
+#include "nightcheck/checks.h"
+
+OSVERSIONINFOA WindowsVersion()
+{
+    OSVERSIONINFOA version;
+    ZeroMemory(&version, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version))
+        ZeroMemory(&version, sizeof version);
+    return version;
+}

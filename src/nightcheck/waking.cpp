@@ -1,0 +1,48 @@
+// Whether this Windows would wake the machine for Varnel: a wake-up timer
+// of the kind Varnel sets, tried and taken back at once.
+#include "actions/lookup.h"
+#include "nightcheck/checks.h"
+
+typedef HANDLE(WINAPI *CreateTimer)(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR);
+typedef BOOL(WINAPI *SetTimerDue)(HANDLE, const LARGE_INTEGER *, LONG, void *, void *, BOOL);
+typedef BOOL(WINAPI *CancelTimer)(HANDLE);
+
+// Hours ahead, relative, in the 100 ns steps of a due time: well after the
+// check has cancelled it.
+const LONGLONG TRIAL_DUE = -6LL * 3600 * 10000000;
+// What Windows answers a timer it took but cannot wake the machine for.
+const DWORD CANNOT_RESUME = 722; // ERROR_TIMER_RESUME_IGNORED, of later headers
+
+void CheckWaking()
+{
+    CreateTimer create = (CreateTimer)(void *)LookUpKernel32("CreateWaitableTimerA");
+    SetTimerDue set = (SetTimerDue)(void *)LookUpKernel32("SetWaitableTimer");
+    CancelTimer cancel = (CancelTimer)(void *)LookUpKernel32("CancelWaitableTimer");
+    if (create == NULL || set == NULL || cancel == NULL)
+    {
+        Say(VERDICT_PROBLEM, "this Windows cannot wake the machine. Leave it on, with suspend off." SEE_A_NIGHT_ASLEEP);
+        return;
+    }
+    HANDLE timer = create(NULL, FALSE, NULL);
+    if (timer == NULL)
+    {
+        Say(VERDICT_CHECK, "no wake-up timer made (error %lu). Leave the machine on." SEE_A_NIGHT_ASLEEP,
+            GetLastError());
+        return;
+    }
+    LARGE_INTEGER due;
+    due.QuadPart = TRIAL_DUE;
+    // Taken: TRUE. Taken but unable to resume the machine: TRUE, and the last
+    // error says so, where a plain success may leave it as it was.
+    SetLastError(ERROR_SUCCESS);
+    BOOL taken = set(timer, &due, 0, NULL, NULL, TRUE);
+    DWORD error = GetLastError();
+    cancel(timer);
+    CloseHandle(timer);
+    if (taken && (error == ERROR_NOT_SUPPORTED || error == CANNOT_RESUME))
+        Say(VERDICT_PROBLEM, "Windows cannot wake this machine (error %lu). Leave it on." SEE_A_NIGHT_ASLEEP, error);
+    else if (!taken)
+        Say(VERDICT_CHECK, "a wake-up timer was refused (error %lu). Leave the machine on." SEE_A_NIGHT_ASLEEP, error);
+    else
+        Say(VERDICT_FINE, "a wake-up timer was taken.");
+}
