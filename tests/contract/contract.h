@@ -103,6 +103,42 @@ const DWORD EXECUTION_STATE = 0x80000001; // continuous, system required
 // query to sleep.
 const LRESULT POWER_ANSWER = 1;
 
+// The night check (nightcheck.exe): one message box with Retry and Cancel,
+// the warning icon when it found a problem and the information icon
+// otherwise. Its text opens with the count, then one paragraph a topic in
+// the order below, each "<verdict>: <topic>: ...". Its exit status is the
+// number of problems its last box counted.
+const char NIGHT_CHECK_TITLE[] = "Varnel night check";
+const UINT NIGHT_CHECK_BUTTONS = 0x5;       // MB_RETRYCANCEL
+const UINT NIGHT_CHECK_ICON_PROBLEM = 0x30; // MB_ICONWARNING
+const UINT NIGHT_CHECK_ICON_NONE = 0x40;    // MB_ICONINFORMATION
+const int NIGHT_CHECK_RETRY = 4;            // IDRETRY
+const int NIGHT_CHECK_CANCEL = 2;           // IDCANCEL
+const char NO_PROBLEM_FOUND[] = "No problem found.";
+const char ONE_PROBLEM_FOUND[] = "1 problem found.";
+const char PROBLEMS_FOUND[] = " problems found."; // after the count, from 2 on
+const char VERDICT_PROBLEM[] = "Problem";         // this would stop tonight's job, or a night asleep
+const char VERDICT_CHECK[] = "Check";             // Windows cannot tell, or it is up to the user
+const char VERDICT_FINE[] = "Fine";               // checked, and in order; one line
+const char TOPIC_RECORDER[] = "recorder";
+const char TOPIC_VARNEL[] = "Varnel";
+const char TOPIC_ENCODERS[] = "encoders";
+const char TOPIC_POWER[] = "power";
+const char TOPIC_WAKE_TIMERS[] = "wake timers";
+const char TOPIC_WAKING[] = "waking";
+const char TOPIC_MODERN_STANDBY[] = "Modern Standby";
+const char TOPIC_SIGN_IN[] = "sign-in";
+const char TOPIC_SCREEN_SAVER[] = "screen saver";
+const char TOPIC_WINDOWS_UPDATE[] = "Windows Update";
+const char *const NIGHT_CHECK_TOPICS[] = {TOPIC_RECORDER,     TOPIC_VARNEL,        TOPIC_ENCODERS,       TOPIC_POWER,
+                                          TOPIC_WAKE_TIMERS,  TOPIC_WAKING,        TOPIC_MODERN_STANDBY, TOPIC_SIGN_IN,
+                                          TOPIC_SCREEN_SAVER, TOPIC_WINDOWS_UPDATE};
+// Posted to the recorder's window (a message registered under this name,
+// which the recorder ignores) to learn whether Windows lets it through.
+const char NIGHT_CHECK_MESSAGE[] = "VarnelNightCheck";
+// Loaded from the system folder only.
+const char POWER_DLL[] = "powrprof.dll";
+
 } // namespace Contract
 
 #endif

@@ -9,26 +9,6 @@
 
 #include "replace_import.h"
 
-struct AnsiName
-{
-    USHORT length, maximumLength;
-    const char *buffer;
-};
-extern "C" LONG NTAPI LdrGetProcedureAddress(HMODULE, const AnsiName *, ULONG, void **);
-
-static FARPROC Look(HMODULE module, LPCSTR name)
-{
-    void *found = NULL;
-    if (HIWORD(name) == 0) // an ordinal
-        LdrGetProcedureAddress(module, NULL, LOWORD(name), &found);
-    else
-    {
-        AnsiName ansi = {(USHORT)lstrlenA(name), (USHORT)(lstrlenA(name) + 1), name};
-        LdrGetProcedureAddress(module, &ansi, 0, &found);
-    }
-    return (FARPROC)found;
-}
-
 // The first version of each family that has the function: 9x by minor
 // version (98 is 4.10), NT by major version (2000 is 5).
 static const struct
@@ -72,13 +52,13 @@ static BOOL WINAPI ShownSetWaitableTimer(HANDLE timer, const LARGE_INTEGER *due,
 static FARPROC WINAPI AsReportedGetProcAddress(HMODULE module, LPCSTR name)
 {
     if (HIWORD(name) == 0) // an ordinal: passed on
-        return Look(module, name);
+        return RealGetProcAddress(module, name);
     if (Lacks(name))
     {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return NULL;
     }
-    FARPROC found = Look(module, name);
+    FARPROC found = RealGetProcAddress(module, name);
     if (found != NULL && lstrcmpA(name, "SetWaitableTimer") == 0)
     {
         realSetWaitableTimer = (SetTimerDue)(void *)found;

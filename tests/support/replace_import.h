@@ -14,6 +14,28 @@ template <typename Function> Function RealUser32(const char *name)
     return (Function)(void *)GetProcAddress(GetModuleHandleA("user32.dll"), name);
 }
 
+// What GetProcAddress would answer, for a program that replaces it: asked of
+// the loader in NTDLL, beneath KERNEL32 (link ntdll). A name, or an ordinal.
+struct LoaderName
+{
+    USHORT length, maximumLength;
+    const char *buffer;
+};
+extern "C" LONG NTAPI LdrGetProcedureAddress(HMODULE, const LoaderName *, ULONG, void **);
+
+inline FARPROC RealGetProcAddress(HMODULE module, LPCSTR name)
+{
+    void *found = NULL;
+    if (HIWORD(name) == 0)
+        LdrGetProcedureAddress(module, NULL, LOWORD(name), &found);
+    else
+    {
+        LoaderName ansi = {(USHORT)lstrlenA(name), (USHORT)(lstrlenA(name) + 1), name};
+        LdrGetProcedureAddress(module, &ansi, 0, &found);
+    }
+    return (FARPROC)found;
+}
+
 #define REPLACE_WINAPI_IMPORT(name, argumentBytes, replacement)                               \
     extern "C" {                                                                              \
     void *replaced_##name __asm__("__imp__" #name "@" #argumentBytes) = (void *)&replacement; \
