@@ -11,7 +11,9 @@ its moments fails, saying so. Across the scenarios Wine reports every
 Windows version Varnel is made for.
 
 Every scenario runs at once, each in its own Wine prefix on its own virtual
-display. Runs inside the Wine environment (tools/in-env).
+display; the night check's starts once every job has had its clicks, so
+that it does not slow their starts. Runs inside the Wine environment
+(tools/in-env).
 
     e2e.py BUILD_DIR [--only NAME ...] [--keep] [--timelines] [--results FILE]
 
@@ -31,7 +33,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tools', 'harness'))
 sys.path.insert(0, os.path.join(HERE, '..', 'contract'))
 from contract import CONTRACT  # noqa: E402
-from job_run import CHECK_POST, CLICKS_BY, CLICKS_FROM, JobRun, TooLate  # noqa: E402
+from job_run import CHECK_POST, CLICKS_BY, CLICKS_FROM, START_BUDGET, JobRun, TooLate  # noqa: E402
 from wine import DAY, clock_text, hms  # noqa: E402
 
 TICK = CONTRACT['TICK_MS'] / 1000
@@ -43,14 +45,15 @@ FIRST_TICK_SLACK = TICK + 2.5
 class Scenario(JobRun):
     """A job run that collects what it found wrong."""
 
-    def __init__(self, name, bin_dir, work, version, program):
+    def __init__(self, name, bin_dir, work, version, program, screen):
         self.name = name
         self.failures = []
         # Wakes set by a tick, beyond those of the opening, the clicks, the
         # start and a sleep: each time a wake's moment, or a watched minute,
         # goes by with the machine awake.
         self.moved_wakes = 0
-        JobRun.__init__(self, os.path.join(work, name), bin_dir, version, program=program)
+        self.jobs_clicked = []  # the other scenarios' clicks, for the night check to wait on
+        JobRun.__init__(self, os.path.join(work, name), bin_dir, version, program=program, screen=screen)
 
     def expect(self, condition, what):
         if not condition:
@@ -392,6 +395,88 @@ def scenario_hung(s):
     check_end_after_encoder(s)
 
 
+NIGHT_CHECK = 'nightcheck.exe'
+TOPICS = [v for k, v in CONTRACT.items() if k.startswith('TOPIC_')]
+
+
+def paragraph(text, topic):
+    """The night check's paragraph on a topic, '' when there is none."""
+    found = [line for line in text.split('\n') if line.partition(': ')[2].startswith(topic + ': ')]
+    return found[0] if len(found) == 1 else ''
+
+
+def verdict(text, topic):
+    return paragraph(text, topic).partition(': ')[0]
+
+
+def check_night_check_box(s, text, place, what):
+    """The box on this 640 x 480 screen: its count, a blank line, and every
+    topic's paragraph once, in order, the count matching its problems."""
+    x, y, width, height = place
+    s.expect(x >= 0 and y >= 0 and x + width <= 640 and y + height <= 480,
+             '%s: the box within the 640 x 480 screen, got %dx%d at %d,%d' % (what, width, height, x, y))
+    lines = text.split('\n')
+    verdicts = [CONTRACT[k] for k in ('VERDICT_PROBLEM', 'VERDICT_CHECK', 'VERDICT_FINE')]
+    openings = [line.split(': ')[:2] for line in lines[2:]]
+    s.expect(lines[1:2] == [''] and [t for _, t in openings] == TOPICS and all(v in verdicts for v, _ in openings),
+             '%s: the count, a blank line, then the topics in order, got %s' % (what, lines))
+    problems = sum(v == CONTRACT['VERDICT_PROBLEM'] for v, _ in openings)
+    count = {0: CONTRACT['NO_PROBLEM_FOUND'], 1: CONTRACT['ONE_PROBLEM_FOUND']}.get(
+        problems, '%d%s' % (problems, CONTRACT['PROBLEMS_FOUND']))
+    s.expect(lines[0] == count, '%s: "%s" for %d problems, got "%s"' % (what, count, problems, lines[0]))
+    return problems
+
+
+def scenario_night_check(s):
+    # A prefix of its own with stand-ins only: Varnel's window (the check
+    # sees only its class) and an encoder titled "lame" in other capitals,
+    # as a folder of that name would be; no recorder yet. Started once every
+    # job has had its clicks, or START_BUDGET after, whichever is first.
+    deadline = time.time() + START_BUDGET + 30
+    for clicked in s.jobs_clicked:
+        clicked.wait(max(0, deadline - time.time()))
+    encoder_closes = os.path.join(s.dir, 'close-encoder')
+    s.standin('varnel')
+    s.standin('encoder', '--title', 'Lame', '--close-on', encoder_closes)
+    s.wait_for_events(('varnel', 'appeared'), ('encoder', 'appeared'))
+    s.start_program()
+    place, first, text = s.box()
+    check_night_check_box(s, text, place, 'first box')
+    s.expect(verdict(text, CONTRACT['TOPIC_RECORDER']) == CONTRACT['VERDICT_PROBLEM'],
+             'first box: a Problem for the recorder, which is not running; got "%s"'
+             % paragraph(text, CONTRACT['TOPIC_RECORDER']))
+    encoders = paragraph(text, CONTRACT['TOPIC_ENCODERS'])
+    s.expect(verdict(text, CONTRACT['TOPIC_ENCODERS']) == CONTRACT['VERDICT_PROBLEM'] and '"Lame"' in encoders,
+             'first box: a Problem for the encoders naming "Lame", got "%s"' % encoders)
+    s.first_box = text
+
+    # The recorder starts, "Lame" closes; then Retry.
+    s.standin('recorder')
+    open(encoder_closes, 'w').close()
+    s.wait_for_events(('recorder', 'appeared'), ('encoder', 'closed'))
+    s.box(press=CONTRACT['NIGHT_CHECK_RETRY'])
+    place, second, text = s.box(after=first)
+    problems = check_night_check_box(s, text, place, 'box after Retry')
+    for topic in ('TOPIC_RECORDER', 'TOPIC_VARNEL', 'TOPIC_ENCODERS'):
+        s.expect(verdict(text, CONTRACT[topic]) not in ('', CONTRACT['VERDICT_PROBLEM']),
+                 'box after Retry: no Problem for %s, got "%s"' % (CONTRACT[topic], paragraph(text, CONTRACT[topic])))
+    s.second_box = text
+
+    s.box(press=CONTRACT['NIGHT_CHECK_CANCEL'], after=first)
+    s.expect(s.wait_for_end(30), 'the night check ended on Cancel')
+    s.expect(s.exit_status == problems, 'exit status %s, the %d problems the last box counted'
+             % (s.exit_status, problems))
+    # It sent the recorder nothing it would act on: no command, no key, and
+    # no post but of a registered message; nor anything brought to the front.
+    s.expect(not s.events('recorder', 'command') and not s.events('recorder', 'key'),
+             'the recorder got no command and no key, got %s' % s.events('recorder'))
+    posts = [c for _, c in s.relay_calls('PostMessageA')]
+    s.expect(posts and all(int(c.split(',')[1], 16) >= 0xC000 for c in posts),
+             'only registered messages posted, got %s' % posts)
+    s.expect(not s.relay_calls('SetForegroundWindow') and not s.relay_calls('keybd_event'),
+             'nothing brought to the front, no key')
+
+
 # Name, the Windows version Wine reports to Varnel, what the scenario does,
 # and the program run: the shipped file, or the same objects linked the same
 # way with their run-time lookups answered as the reported Windows would
@@ -409,6 +494,7 @@ SCENARIOS = [
     ('recorder_late', 'winme', scenario_recorder_late, SHIPPED),
     ('stop_moved', 'win2k', scenario_stop_moved, SHIPPED),
     ('midnight', 'win10', scenario_midnight, OBSERVED),
+    ('night_check', 'win10', scenario_night_check, NIGHT_CHECK),
 ]
 
 
@@ -416,10 +502,11 @@ SCENARIOS = [
 ON_TIME = ('whole_job', 'shutdown_nt', 'shutdown_95', 'recorder_late', 'midnight')
 
 
-def run(name, version, body, program, bin_dir, work, keep, results):
+def run(name, version, body, program, bin_dir, work, keep, results, clicked, jobs_clicked):
     s = None
     try:
-        s = Scenario(name, bin_dir, work, version, program)
+        s = Scenario(name, bin_dir, work, version, program, '640x480' if program == NIGHT_CHECK else '800x600')
+        s.clicked, s.jobs_clicked = clicked, jobs_clicked
         try:
             body(s)
         except TooLate as late:
@@ -428,7 +515,8 @@ def run(name, version, body, program, bin_dir, work, keep, results):
         late = ['%s: %s' % (n, e) for n in s.logs() for _, e in s.events(n, 'started after its moment')]
         if not s.expect(not late, 'started too late: %s' % '; '.join(late)):
             return
-        check_power(s)
+        if program != NIGHT_CHECK:
+            check_power(s)
         if name[len('e2e-'):] in ON_TIME:
             # Seconds from the start of the trigger minute to the command's arrival.
             s.delays = [t % 60 for text in (START, STOP) for t, _ in s.events('recorder', text)]
@@ -438,6 +526,7 @@ def run(name, version, body, program, bin_dir, work, keep, results):
             return
         s.failures.append('crashed: ' + traceback.format_exc())
     finally:
+        clicked.set()  # or never will be: the night check goes on
         if s is not None:
             s.scan_relay()
             results[name] = s
@@ -458,8 +547,10 @@ def main():
 
     chosen = [s for s in SCENARIOS if not args.only or s[0] in args.only]
     results = {}
+    clicked = {n: threading.Event() for n, _, _, _ in chosen}
+    jobs_clicked = [clicked[n] for n, _, _, p in chosen if p != NIGHT_CHECK]
     threads = [threading.Thread(target=run, args=('e2e-' + n, v, b, p, bin_dir, work, args.keep or args.timelines,
-                                                  results))
+                                                  results, clicked[n], jobs_clicked))
                for n, v, b, p in chosen]
     for t in threads:
         t.start()
@@ -485,6 +576,10 @@ def main():
             print('    timeline:')
             for _, line in s.timeline():
                 print('      ' + line)
+        for box in ('first_box', 'second_box'):
+            if hasattr(s, box) and (s.failures or args.timelines):
+                print('    the night check, %s:\n%s' % (box.replace('_', ' '), '\n'.join(
+                    '      ' + line for line in getattr(s, box).split('\n'))))
         delays += getattr(s, 'delays', [])
         for kind, seconds in s.start_ups.items():
             start_ups[kind] += seconds

@@ -14,7 +14,7 @@ import sys
 import threading
 import time
 
-from wine import DAY, Clock, Wine, clock_text, hms, parse_clock
+from wine import DAY, SCREEN, Clock, Wine, clock_text, hms, parse_clock
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, 'tests', 'contract'))
@@ -26,8 +26,8 @@ _LAMPS = {'red': 'REC', 'blue': 'STOP', 'yellow': 'SHUTDOWN'}
 # `time` at its start and then on every handled tick: the ticks' marks,
 # left out of the timeline.
 RELAYED = ('ExitWindowsEx', 'OpenProcessToken', 'LookupPrivilegeValueA', 'AdjustTokenPrivileges',
-           'SetForegroundWindow', 'PostMessageA', 'SetTimer', 'SetThreadExecutionState', 'CreateWaitableTimerA',
-           'SetWaitableTimer', 'CancelWaitableTimer', 'OutputDebugStringA', 'time')
+           'SetForegroundWindow', 'PostMessageA', 'keybd_event', 'SetTimer', 'SetThreadExecutionState',
+           'CreateWaitableTimerA', 'SetWaitableTimer', 'CancelWaitableTimer', 'OutputDebugStringA', 'time')
 TICK_MARKS = ('time(',)
 # One relayed call, 'SECONDS:THREAD:Call DLL.NAME(ARGS) ret=ADDRESS', stamped
 # by Wine with the time since the machine started (its monotonic clock).
@@ -54,6 +54,9 @@ CHECK_POST = ',%08x,' % BM_SETCHECK
 # stalled and started again: twice the longest start seen (about 15 s on a
 # slow emulating machine, under 2 s on others).
 STALL = 30
+# The night check's box comes up within this long of its start: its window
+# is a system one, up faster than Varnel's (51 s seen at the slowest).
+BOX_WAIT = 120
 # From the clock's placing to the latest moment a run's clicks are written
 # for: Varnel's window coming up with every scenario starting at once and the
 # unit tests beside them (51 s seen on a slow emulating machine, under 5 s on
@@ -95,7 +98,7 @@ class JobRun:
     FOLDER (a prefix and a display of its own, or the caller's display with
     own_display False), Wine reporting the Windows version named to Varnel."""
 
-    def __init__(self, folder, bin_dir, version, own_display=True, program='varnel.exe'):
+    def __init__(self, folder, bin_dir, version, own_display=True, program='varnel.exe', screen=SCREEN):
         self.dir, self.bin, self.version, self.program = folder, bin_dir, version, program
         self.notes = []  # (time, who, what) of the harness's own doing
         self.clicks = 0  # Varnel's controls clicked so far
@@ -111,10 +114,12 @@ class JobRun:
         # Seconds each program took to come up: Varnel's window from its
         # start, and each user stand-in's finding it, from its own.
         self.start_ups = {'window': [], 'user': []}
-        # Made once Varnel's buttons are clicked (standin-power --sleep-on).
+        # Made once Varnel's buttons are clicked (standin-power --sleep-on),
+        # and set then.
         self.clicked_mark = os.path.join(folder, 'clicked')
+        self.clicked = threading.Event()
         shutil.rmtree(folder, ignore_errors=True)
-        self.wine = Wine(folder, own_display=own_display)
+        self.wine = Wine(folder, own_display=own_display, screen=screen)
         self.wine.report_version(program, version)
         self.wine.relay_only(RELAYED)
 
@@ -152,14 +157,19 @@ class JobRun:
         program = 'standin-encoder.exe' if name.startswith('encoder') else 'standin-%s.exe' % name
         return self.start(program, '--log', os.path.join(self.dir, name + '.log'), *options)
 
+    def start_program(self):
+        """Starts the program run (Varnel or the night check), its calls
+        relayed, and times its end."""
+        self.relay_path = os.path.join(self.dir, self.program + '.relay')
+        self.varnel = self.start(self.program, relay_log=self.relay_path)
+        threading.Thread(target=self.watch_varnel, daemon=True).start()
+
     def start_varnel(self, standins=(), by=None):
         """Starts Varnel, then the stand-ins (each a name and its options),
         and waits until Varnel's window is up, by local time `by` at the
         latest."""
-        self.relay_path = os.path.join(self.dir, 'varnel.relay')
         started = self.now()
-        self.varnel = self.start(self.program, relay_log=self.relay_path)
-        threading.Thread(target=self.watch_varnel, daemon=True).start()
+        self.start_program()
         for name, *options in standins:
             self.standin(name, *options)
         while True:
@@ -265,6 +275,35 @@ class JobRun:
                           % (what or command, clock_text(done), clock_text(by)))
         return done, answer
 
+    def box(self, press=None, after=None):
+        """Plays the person at the night check's box (standin-user box): once
+        a box is up (another than `after`), reads it and, with `press`,
+        presses that button. Returns its window on screen (x, y, width,
+        height), its handle and its text. A start that stalls is tried again."""
+        options = ('--wait', BOX_WAIT) + (('--after', '%x' % after) if after else ())
+        for _ in range(3):
+            started = self.now()
+            process = self.wine.start(os.path.join(self.bin, 'standin-user.exe'), *options, 'box',
+                                      *([press] if press else []), clock=self.clock, stdout=subprocess.PIPE,
+                                      text=True)
+            try:
+                out, _ = process.communicate(timeout=STALL + BOX_WAIT)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.communicate()
+                self.notes.append((self.now(), 'harness', 'standin-user box started at %s stalled; started again'
+                                   % clock_text(started)))
+                continue
+            lines = out.splitlines()
+            if len(lines) < 2 or not lines[0].startswith('box '):
+                raise TooLate('standin-user found no night check box')
+            fields = lines[0].split()
+            text = lines[1][len('text '):].replace('\\n', '\n')
+            self.notes.append((self.now(), 'user', 'read the night check: %s' % text.split('\n')[0]
+                               + (', pressed %s' % press if press else '')))
+            return tuple(int(n) for n in fields[1:5]), int(fields[5], 16), text
+        raise TooLate('standin-user box stalled three times')
+
     def click(self, *names, at=None, by=None):
         """Clicks Varnel's controls (names after IDC_); returns when."""
         done, _ = self.user('click', *[CONTRACT['IDC_' + n] for n in names], at=at, by=by,
@@ -272,6 +311,7 @@ class JobRun:
         self.clicks += len(names)
         # What the stand-in playing Windows around a sleep waits for.
         open(self.clicked_mark, 'w').close()
+        self.clicked.set()
         return done
 
     def screenshot(self, path):
@@ -317,6 +357,15 @@ class JobRun:
                 found.append((parse_clock(stamp), event))
         return found
 
+    def wait_for_events(self, *events, timeout=STALL + BOX_WAIT):
+        """Waits until each (stand-in, text) has been logged; TooLate when
+        one has not by then."""
+        deadline = time.time() + timeout
+        while [e for e in events if not self.events(*e)]:
+            if time.time() > deadline:
+                raise TooLate('not logged in time: %s' % [e for e in events if not self.events(*e)])
+            time.sleep(0.2)
+
     def logs(self):
         """The names of the stand-ins that have logged something so far."""
         return [name[:-4] for name in sorted(os.listdir(self.dir)) if name.endswith('.log')]
@@ -327,9 +376,10 @@ class JobRun:
         sources = [sorted(self.notes, key=lambda note: note[0])]
         for name in self.logs():
             sources.append([(t, name, e) for t, e in self.events(name)])
-        varnel = [(t, 'varnel', c) for t, c in self.relay_calls() if not c.startswith(TICK_MARKS)]
+        who = os.path.splitext(self.program)[0]
+        varnel = [(t, who, c) for t, c in self.relay_calls() if not c.startswith(TICK_MARKS)]
         if self.exit_at is not None:
-            varnel.append((self.exit_at, 'varnel', 'ended, status %s' % self.exit_status))
+            varnel.append((self.exit_at, who, 'ended, status %s' % self.exit_status))
         sources.append(varnel)
         return [(t, '%s %s: %s' % (clock_text(t), who, what))
                 for t, who, what in heapq.merge(*sources, key=lambda line: line[0])]

@@ -88,11 +88,16 @@ def _quiet_env(prefix):
     return env
 
 
+SCREEN = '800x600'
+
+
 class Wine:
     """A prefix of its own in STATE, on the caller's display (DISPLAY) or, when
-    there is none or own_display is asked for, on a virtual one."""
+    there is none or own_display is asked for, on a virtual one of the size
+    given (WIDTHxHEIGHT)."""
 
-    def __init__(self, state, own_display=False, set_up=True):
+    def __init__(self, state, own_display=False, set_up=True, screen=SCREEN):
+        self.screen = screen
         self.state = os.path.abspath(state)
         self.prefix = os.path.join(self.state, 'prefix')
         self.template = os.path.join(os.path.dirname(self.state), 'template')
@@ -117,7 +122,7 @@ class Wine:
             pass
         # -displayfd: Xvfb picks a free display number and tells it.
         read, write = os.pipe()
-        xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0', '800x600x24', '-nolisten', 'tcp'],
+        xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0', self.screen + 'x24', '-nolisten', 'tcp'],
                                 pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                 start_new_session=True)
         os.close(write)

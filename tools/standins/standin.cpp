@@ -14,6 +14,8 @@ static StandIn current;
 
 static const UINT_PTR TIMER_CLOSE = 1;
 static const UINT_PTR TIMER_HANG = 2;
+static const UINT_PTR TIMER_CLOSE_ON = 3; // looks for the file of --close-on
+static const UINT CLOSE_ON_POLL_MS = 200;
 
 const char *StandInOption(const char *name)
 {
@@ -109,6 +111,12 @@ static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     }
     case WM_TIMER:
+        if (wParam == TIMER_CLOSE_ON)
+        {
+            if (GetFileAttributesA(StandInOption("--close-on")) != INVALID_FILE_ATTRIBUTES)
+                DestroyWindow(window);
+            return 0;
+        }
         KillTimer(window, wParam);
         if (wParam == TIMER_CLOSE)
             DestroyWindow(window);
@@ -153,6 +161,8 @@ int StandInRun(const StandIn &standIn)
     double closeAfter = StandInSeconds("--close-after", -1);
     if (closeAfter >= 0)
         SetTimer(window, TIMER_CLOSE, (UINT)(closeAfter * 1000), NULL);
+    if (StandInOption("--close-on") != NULL)
+        SetTimer(window, TIMER_CLOSE_ON, CLOSE_ON_POLL_MS, NULL);
     double hangAt = StandInSeconds("--hang-at", -1);
     if (hangAt >= 0)
         SetTimer(window, TIMER_HANG, (UINT)(hangAt * 1000), NULL);

@@ -13,6 +13,7 @@
 //   --log FILE            append the log to FILE instead of standard output
 //   --appear-after T      create the window only then
 //   --close-after T       close the window then
+//   --close-on FILE       close the window once FILE exists
 //   --hang-at T           stop pumping messages then...
 //   --hang-for S          ...for S seconds (a hung program)
 #ifndef VARNEL_STANDIN_H
