@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Packs the release a user downloads: the shipped program and its guide,
-as the same bytes on every build of the same commit, and beside the zip
-SHA256SUMS, the SHA-256 of the program and of the zip, one line each, as
-`sha256sum -c` reads it.
+"""Packs the release a user downloads: the shipped programs and their
+guide, as the same bytes on every build of the same commit, and beside the
+zip SHA256SUMS, the SHA-256 of each program and of the zip, one line each,
+as `sha256sum -c` reads it.
 
-    make-release.py VARNEL_EXE README_TXT OUT.zip
+    make-release.py OUT.zip README_TXT PROGRAM.exe...
 
 The guide is kept with Unix line ends and packed with Windows ones, for
 Notepad. Every entry gets the same attributes, in a fixed order, and the
@@ -39,16 +39,17 @@ def add(archive, name, data, date):
 
 
 def main():
-    exe, readme, out = sys.argv[1:4]
+    out, readme, exes = sys.argv[1], sys.argv[2], sys.argv[3:]
     text = open(readme, 'rb').read().replace(b'\r\n', b'\n').replace(b'\n', b'\r\n')
     date = release_date()
-    program = open(exe, 'rb').read()
+    programs = [(os.path.basename(exe), open(exe, 'rb').read()) for exe in exes]
     with zipfile.ZipFile(out, 'w') as archive:
-        add(archive, 'varnel.exe', program, date)
+        for name, data in programs:
+            add(archive, name, data, date)
         add(archive, 'readme.txt', text, date)
     # Named without folders, for the files as the user has them side by side.
     sums = ''.join('%s  %s\n' % (hashlib.sha256(data).hexdigest(), name)
-                   for name, data in (('varnel.exe', program), (os.path.basename(out), open(out, 'rb').read())))
+                   for name, data in programs + [(os.path.basename(out), open(out, 'rb').read())])
     open(os.path.join(os.path.dirname(os.path.abspath(out)), 'SHA256SUMS'), 'w', newline='\n').write(sums)
     return 0
 
