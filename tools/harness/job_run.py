@@ -314,9 +314,10 @@ class JobRun:
         self.clicked.set()
         return done
 
-    def screenshot(self, path):
-        """Varnel's client area as a PNG."""
-        x, y, w, h = self.client
+    def screenshot(self, path, area=None):
+        """Varnel's client area, or another (x, y, width, height) of the
+        screen, as a PNG."""
+        x, y, w, h = area or self.client
         subprocess.run(['import', '-display', self.wine.display, '-window', 'root', '-crop',
                         '%dx%d+%d+%d' % (w, h, x, y), path], check=True)
 
