@@ -28,8 +28,10 @@ void ShutdownWindows()
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
-        ExitWindowsEx(SHUTDOWN_FLAGS_95, 0); // no tokens on the 95 family
-    else
+    // No tokens on the 95 family. But the NT family, run in its "Windows 95"
+    // or "Windows 98 / Me" compatibility mode, says it is of the 95 family
+    // and refuses that request for want of the privilege: then its own way.
+    // On a real Windows 95, that way ends quietly at the token.
+    if (version.dwPlatformId != VER_PLATFORM_WIN32_WINDOWS || !ExitWindowsEx(SHUTDOWN_FLAGS_95, 0))
         PowerOffNt();
 }

@@ -22,6 +22,7 @@ struct Scenario
     BOOL tokenOpens;
     BOOL privilegeFound;
     DWORD errorAfterAdjust; // 0: leaves the last error as it was, as Wine does
+    BOOL exitAnswers;       // what ExitWindowsEx answers: FALSE where the shutdown is not allowed
 };
 
 Scenario scenario;
@@ -80,6 +81,11 @@ BOOL WINAPI FakeAdjustTokenPrivileges(HANDLE token, BOOL disableAll, TOKEN_PRIVI
 BOOL WINAPI FakeExitWindowsEx(UINT flags, DWORD reason)
 {
     Call("ExitWindowsEx flags=" + std::to_string(flags) + " reason=" + std::to_string(reason));
+    if (!scenario.exitAnswers)
+    {
+        SetLastError(ERROR_PRIVILEGE_NOT_HELD);
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -121,18 +127,31 @@ static const std::string CLOSE = "CloseHandle token";
 
 TEST_CASE("Windows 95 family: one forced shutdown, no token work")
 {
-    Expect({VER_PLATFORM_WIN32_WINDOWS, TRUE, TRUE, TRUE, 0}, 0, {VERSION, SHUT_DOWN});
+    Expect({VER_PLATFORM_WIN32_WINDOWS, TRUE, TRUE, TRUE, 0, TRUE}, 0, {VERSION, SHUT_DOWN});
+}
+
+TEST_CASE("Windows 95 family reported, and its shutdown refused: the NT family's way after it")
+{
+    SUBCASE("the NT family in a compatibility mode: the privilege, then the power-off")
+    {
+        Expect({VER_PLATFORM_WIN32_WINDOWS, TRUE, TRUE, TRUE, ERROR_SUCCESS, FALSE}, 0,
+               {VERSION, SHUT_DOWN, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
+    }
+    SUBCASE("a real Windows 95, whose token calls fail: it ends there, quietly")
+    {
+        Expect({VER_PLATFORM_WIN32_WINDOWS, TRUE, FALSE, FALSE, 0, FALSE}, 0, {VERSION, SHUT_DOWN, OPEN});
+    }
 }
 
 TEST_CASE("NT family: the privilege enabled, a forced power-off, the token closed")
 {
-    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, ERROR_SUCCESS}, 0,
+    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, ERROR_SUCCESS, TRUE}, 0,
            {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
     // Any platform other than the 95 family takes the same path.
-    Expect({VER_PLATFORM_WIN32s, TRUE, TRUE, TRUE, ERROR_SUCCESS}, 0,
+    Expect({VER_PLATFORM_WIN32s, TRUE, TRUE, TRUE, ERROR_SUCCESS, TRUE}, 0,
            {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
     // A version query that fails leaves no platform: taken as NT, which asks for the privilege.
-    Expect({VER_PLATFORM_WIN32_WINDOWS, FALSE, TRUE, TRUE, ERROR_SUCCESS}, 0,
+    Expect({VER_PLATFORM_WIN32_WINDOWS, FALSE, TRUE, TRUE, ERROR_SUCCESS, TRUE}, 0,
            {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
 }
 
@@ -140,24 +159,24 @@ TEST_CASE("NT family, failures: no shutdown, and the token closed whenever it wa
 {
     SUBCASE("the user may not shut down")
     {
-        Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, ERROR_NOT_ALL_ASSIGNED}, 0,
+        Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, ERROR_NOT_ALL_ASSIGNED, TRUE}, 0,
                {VERSION, OPEN, LOOKUP, ADJUST, CLOSE});
     }
     SUBCASE("the token cannot be opened")
     {
-        Expect({VER_PLATFORM_WIN32_NT, TRUE, FALSE, TRUE, 0}, 0, {VERSION, OPEN});
+        Expect({VER_PLATFORM_WIN32_NT, TRUE, FALSE, TRUE, 0, TRUE}, 0, {VERSION, OPEN});
     }
     SUBCASE("the privilege cannot be looked up")
     {
-        Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, FALSE, 0}, 0, {VERSION, OPEN, LOOKUP, CLOSE});
+        Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, FALSE, 0, TRUE}, 0, {VERSION, OPEN, LOOKUP, CLOSE});
     }
 }
 
 TEST_CASE("NT family: a stale error from before does not block the shutdown")
 {
     // The privilege call succeeds without touching the last error.
-    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, 0}, ERROR_ACCESS_DENIED,
+    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, 0, TRUE}, ERROR_ACCESS_DENIED,
            {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
-    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, 0}, ERROR_NOT_ALL_ASSIGNED,
+    Expect({VER_PLATFORM_WIN32_NT, TRUE, TRUE, TRUE, 0, TRUE}, ERROR_NOT_ALL_ASSIGNED,
            {VERSION, OPEN, LOOKUP, ADJUST, POWER_OFF, CLOSE});
 }
