@@ -594,16 +594,28 @@ std::vector<std::string> GuideSections()
     return sections;
 }
 
+// The whole text of each case, in the table's order: checked once.
+const std::vector<std::string> &CaseTexts()
+{
+    static std::vector<std::string> texts;
+    for (size_t i = texts.size(); i < std::size(CASES); i++)
+    {
+        Machine arranged = FINE;
+        CASES[i].arrange(arranged);
+        texts.push_back(CheckOn(arranged));
+    }
+    return texts;
+}
+
 } // namespace
 
 TEST_CASE("every topic's every verdict, as the box tells it")
 {
-    for (const Case &c : CASES)
+    for (size_t i = 0; i < std::size(CASES); i++)
     {
+        const Case &c = CASES[i];
         CAPTURE(std::string(c.what));
-        Machine arranged = FINE;
-        c.arrange(arranged);
-        std::string text = CheckOn(arranged);
+        const std::string &text = CaseTexts()[i];
         CAPTURE(text);
         std::string paragraph = TopicParagraph(text, c.topic);
         CHECK(paragraph.compare(0, Opening(c.verdict, c.topic).size(), Opening(c.verdict, c.topic)) == 0);
@@ -637,12 +649,10 @@ TEST_CASE("the text: the count, a blank line, then every topic once, in order, a
 {
     const std::vector<std::string> sections = GuideSections();
     REQUIRE(sections.size() > 5);
-    for (const Case &c : CASES)
+    for (size_t c = 0; c < std::size(CASES); c++)
     {
-        CAPTURE(std::string(c.what));
-        Machine arranged = FINE;
-        c.arrange(arranged);
-        std::string text = CheckOn(arranged);
+        CAPTURE(std::string(CASES[c].what));
+        const std::string &text = CaseTexts()[c];
         CAPTURE(text);
         Sequence paragraphs = Paragraphs(text);
         REQUIRE(paragraphs.size() == std::size(Contract::NIGHT_CHECK_TOPICS));
@@ -827,11 +837,9 @@ TEST_CASE("the box: Retry checks again, Cancel ends with the problems it showed"
 TEST_CASE("the box fits a 640 x 480 screen with every topic's longest paragraph")
 {
     std::string longest[std::size(Contract::NIGHT_CHECK_TOPICS)];
-    for (const Case &c : CASES)
+    for (const std::string &text : CaseTexts())
     {
-        Machine arranged = FINE;
-        c.arrange(arranged);
-        Sequence paragraphs = Paragraphs(CheckOn(arranged));
+        Sequence paragraphs = Paragraphs(text);
         for (size_t i = 0; i < paragraphs.size() && i < std::size(longest); i++)
             if (paragraphs[i].size() > longest[i].size())
                 longest[i] = paragraphs[i];
