@@ -52,7 +52,6 @@ class Scenario(JobRun):
         # start and a sleep: each time a wake's moment, or a watched minute,
         # goes by with the machine awake.
         self.moved_wakes = 0
-        self.jobs_clicked = []  # the other scenarios' clicks, for the night check to wait on
         JobRun.__init__(self, os.path.join(work, name), bin_dir, version, program=program, screen=screen)
 
     def expect(self, condition, what):
@@ -430,11 +429,7 @@ def check_night_check_box(s, text, place, what):
 def scenario_night_check(s):
     # A prefix of its own with stand-ins only: Varnel's window (the check
     # sees only its class) and an encoder titled "lame" in other capitals,
-    # as a folder of that name would be; no recorder yet. Started once every
-    # job has had its clicks, or START_BUDGET after, whichever is first.
-    deadline = time.time() + START_BUDGET + 30
-    for clicked in s.jobs_clicked:
-        clicked.wait(max(0, deadline - time.time()))
+    # as a folder of that name would be; no recorder yet.
     encoder_closes = os.path.join(s.dir, 'close-encoder')
     s.standin('varnel')
     s.standin('encoder', '--title', 'Lame', '--close-on', encoder_closes)
@@ -505,8 +500,15 @@ ON_TIME = ('whole_job', 'shutdown_nt', 'shutdown_95', 'recorder_late', 'midnight
 def run(name, version, body, program, bin_dir, work, keep, results, clicked, jobs_clicked):
     s = None
     try:
+        if program == NIGHT_CHECK:
+            # Its prefix too is made only once every job has had its clicks
+            # (or START_BUDGET after, whichever is first): Wine's start-up is
+            # heavy, and the jobs' starts have a budget.
+            deadline = time.time() + START_BUDGET + 30
+            for job in jobs_clicked:
+                job.wait(max(0, deadline - time.time()))
         s = Scenario(name, bin_dir, work, version, program, '640x480' if program == NIGHT_CHECK else '800x600')
-        s.clicked, s.jobs_clicked = clicked, jobs_clicked
+        s.clicked = clicked
         try:
             body(s)
         except TooLate as late:
