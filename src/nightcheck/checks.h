@@ -7,11 +7,9 @@
 
 #include "nightcheck/report.h"
 
-// The guide's sections that say more, as a paragraph names them last: the
-// box must fit a 640 x 480 screen with every topic wrong, so each says
-// little more than what was found and what to do.
-#define SEE_EVERY_NIGHT " See \"Every night\"."
-#define SEE_A_NIGHT_ASLEEP " See \"A night asleep\"."
+// The box must fit a 640 x 480 screen with every topic at its longest, so
+// each paragraph says little more than what was found and what to do; the
+// guide's sections that the count lines name say more.
 
 // windows_open.cpp: the programs Varnel works with, as their windows show.
 void CheckRecorder();
@@ -20,7 +18,8 @@ void CheckEncoders();
 // power.cpp: how the machine is powered, and how it sleeps.
 void CheckPower();
 void CheckModernStandby();
-// power_plan.cpp: the active power plan.
+// power_plan.cpp: the active power plan, or the older power policy.
+void CheckLid();
 void CheckWakeTimers();
 void CheckSignIn();
 // waking.cpp: a wake-up timer, tried.

@@ -8,22 +8,25 @@ static const char BOX_TITLE[] = "Varnel night check";
 
 struct Topic
 {
+    Night night;
     const char *name;
     void (*check)();
 };
 
-// In the order the box tells them: the programs first, then the night.
+// In the order the box tells them: what every night needs, the programs
+// first; then what a night asleep needs besides.
 static const Topic TOPICS[] = {
-    {"recorder", CheckRecorder},
-    {"Varnel", CheckVarnel},
-    {"encoders", CheckEncoders},
-    {"power", CheckPower},
-    {"wake timers", CheckWakeTimers},
-    {"waking", CheckWaking},
-    {"Modern Standby", CheckModernStandby},
-    {"sign-in", CheckSignIn},
-    {"screen saver", CheckScreenSaver},
-    {"Windows Update", CheckWindowsUpdate},
+    {EVERY_NIGHT, "recorder", CheckRecorder},
+    {EVERY_NIGHT, "Varnel", CheckVarnel},
+    {EVERY_NIGHT, "encoders", CheckEncoders},
+    {EVERY_NIGHT, "power", CheckPower},
+    {EVERY_NIGHT, "lid", CheckLid},
+    {EVERY_NIGHT, "screen saver", CheckScreenSaver},
+    {EVERY_NIGHT, "Windows Update", CheckWindowsUpdate},
+    {NIGHT_ASLEEP, "wake timers", CheckWakeTimers},
+    {NIGHT_ASLEEP, "waking", CheckWaking},
+    {NIGHT_ASLEEP, "Modern Standby", CheckModernStandby},
+    {NIGHT_ASLEEP, "sign-in", CheckSignIn},
 };
 
 void RunNightCheck()
@@ -31,7 +34,7 @@ void RunNightCheck()
     StartReport();
     for (const Topic &topic : TOPICS)
     {
-        StartTopic(topic.name);
+        StartTopic(topic.night, topic.name);
         topic.check();
     }
 }
@@ -41,7 +44,10 @@ int NightCheck()
     for (;;)
     {
         RunNightCheck();
-        UINT icon = ReportProblems() ? MB_ICONWARNING : MB_ICONINFORMATION;
+        // The warning where a night left on would fail: a night asleep is
+        // the user's choice, and its problems are no alarm to one who
+        // leaves the machine on.
+        UINT icon = ReportProblems(EVERY_NIGHT) ? MB_ICONWARNING : MB_ICONINFORMATION;
         if (MessageBoxA(NULL, ReportText(), BOX_TITLE, MB_RETRYCANCEL | icon) != IDRETRY)
             return ReportProblems();
     }

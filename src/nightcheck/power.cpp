@@ -10,9 +10,9 @@ void CheckPower()
 {
     SYSTEM_POWER_STATUS status;
     if (!ReadPowerStatus(&status) || (status.ACLineStatus != ON_BATTERY && status.ACLineStatus != ON_MAINS))
-        Say(VERDICT_CHECK, "Windows does not tell. Keep the machine on mains." SEE_EVERY_NIGHT);
+        Say(VERDICT_CHECK, "not known. Keep it on mains.");
     else if (status.ACLineStatus == ON_BATTERY)
-        Say(VERDICT_PROBLEM, "on battery: Windows may sleep all the same. Keep it on mains." SEE_EVERY_NIGHT);
+        Say(VERDICT_PROBLEM, "on battery. Keep it on mains.");
     else
         Say(VERDICT_FINE, "on mains.");
 }
@@ -22,11 +22,13 @@ void CheckModernStandby()
     switch (ReadModernStandby())
     {
     case STANDBY_MODERN:
-        // Varnel itself keeps the machine from sleeping by itself.
-        Say(VERDICT_PROBLEM, "Varnel cannot wake this machine. Do not put it to sleep tonight." SEE_A_NIGHT_ASLEEP);
+        // Its sleep comes with the screen going off, the lid closing or
+        // Sleep chosen, ends the request to stay up, and pauses Varnel: a
+        // night left on works where none of these comes.
+        Say(VERDICT_PROBLEM, "Varnel cannot wake it. Keep it on mains, lid open; never choose Sleep.");
         break;
     case STANDBY_UNTOLD:
-        Say(VERDICT_CHECK, "Windows does not tell; ask \"powercfg /a\"." SEE_A_NIGHT_ASLEEP);
+        Say(VERDICT_CHECK, "Windows does not tell; ask \"powercfg /a\".");
         break;
     case STANDBY_NONE:
         Say(VERDICT_FINE, "not used here.");

@@ -10,11 +10,16 @@ extern "C" const GUID GUID_ALLOW_RTC_WAKE = {
     0xbd3b718a, 0x0680, 0x4d9d, {0x8a, 0xb2, 0xe1, 0xd2, 0xb4, 0xac, 0x80, 0x6d}};
 extern "C" const GUID GUID_LOCK_CONSOLE_ON_WAKE = {
     0x0e796bdb, 0x100d, 0x47d6, {0xa2, 0xd5, 0xf7, 0xd2, 0xda, 0xa5, 0x1f, 0x51}};
+extern "C" const GUID GUID_SYSTEM_BUTTON_SUBGROUP = {
+    0x4f971e89, 0xeebd, 0x4455, {0xa8, 0xde, 0x9e, 0x59, 0x04, 0x0e, 0x73, 0x47}};
+extern "C" const GUID GUID_LIDCLOSE_ACTION = {
+    0x5ca83367, 0x6e45, 0x459f, {0xa2, 0x7b, 0x47, 0x6b, 0x1d, 0x01, 0xc9, 0x36}};
 
 typedef BOOL(WINAPI *GetPowerStatus)(SYSTEM_POWER_STATUS *);
 typedef BOOLEAN(WINAPI *GetCapabilities)(SYSTEM_POWER_CAPABILITIES *);
 typedef DWORD(WINAPI *GetActiveScheme)(HKEY, GUID **);
 typedef DWORD(WINAPI *ReadValueIndex)(HKEY, const GUID *, const GUID *, const GUID *, DWORD *);
+typedef BOOLEAN(WINAPI *ReadGlobal)(GLOBAL_POWER_POLICY *);
 
 // GetSystemPowerStatus reports no system battery with this flag, and that
 // it cannot tell with the other.
@@ -56,18 +61,30 @@ int HasBattery()
     return ReadPowerStatus(&status) && status.BatteryFlag != BATTERY_NONE && status.BatteryFlag != BATTERY_UNKNOWN;
 }
 
-ModernStandby ReadModernStandby()
+Capabilities ReadCapabilities(SYSTEM_POWER_CAPABILITIES *capabilities)
 {
+    // Cleared first: a Windows older than 8 (and Wine) never writes the
+    // Modern Standby byte.
+    ZeroMemory(capabilities, sizeof *capabilities);
     GetCapabilities get = (GetCapabilities)(void *)LookUpPowrProf("GetPwrCapabilities");
     if (get == NULL)
-        return STANDBY_NONE; // Windows 95 and NT 4.0: no such sleep
-    // Cleared first: a Windows older than 8 (and Wine) never writes the byte.
+        return CAPABILITIES_MISSING;
+    return get(capabilities) ? CAPABILITIES_READ : CAPABILITIES_UNTOLD;
+}
+
+ModernStandby ReadModernStandby()
+{
     SYSTEM_POWER_CAPABILITIES capabilities;
-    ZeroMemory(&capabilities, sizeof capabilities);
-    if (!get(&capabilities))
+    switch (ReadCapabilities(&capabilities))
+    {
+    case CAPABILITIES_MISSING:
+        return STANDBY_NONE; // Windows 95 and NT 4.0: no such sleep
+    case CAPABILITIES_UNTOLD:
         return STANDBY_UNTOLD;
-    // AoAc, as Windows 8 and later name the byte after FastSystemS4.
-    return capabilities.spare2[2] ? STANDBY_MODERN : STANDBY_NONE;
+    default:
+        // AoAc, as Windows 8 and later name the byte after FastSystemS4.
+        return capabilities.spare2[2] ? STANDBY_MODERN : STANDBY_NONE;
+    }
 }
 
 PlanRead ReadPlanSetting(const GUID &subgroup, const GUID &setting, DWORD *onMains, DWORD *onBattery)
@@ -91,4 +108,12 @@ PlanRead ReadPlanSetting(const GUID &subgroup, const GUID &setting, DWORD *onMai
         *onBattery = value;
     LocalFree(scheme); // Windows allocated it for the caller
     return PLAN_READ;
+}
+
+PlanRead ReadGlobalPolicy(GLOBAL_POWER_POLICY *policy)
+{
+    ReadGlobal read = (ReadGlobal)(void *)LookUpPowrProf("ReadGlobalPwrPolicy");
+    if (read == NULL)
+        return PLAN_NONE;
+    return read(policy) ? PLAN_READ : PLAN_UNREADABLE;
 }

@@ -1,11 +1,18 @@
-// The active power plan's settings that decide a night asleep.
+// The settings of the active power plan (Windows Vista and later), or of
+// the older power policy (Windows 2000 and XP), that decide a night.
 #include "nightcheck/checks.h"
 #include "nightcheck/power_api.h"
 
-#include <powrprof.h>
-
-// "Allow wake timers": "Important Wake Timers Only" leaves out every
-// program's timer, Varnel's among them.
+// "When I close the lid", as the plan writes it; the older policy's actions
+// are turned into these.
+const DWORD LID_DO_NOTHING = 0;
+const DWORD LID_SLEEP = 1;
+const DWORD LID_HIBERNATE = 2;
+const DWORD LID_SHUT_DOWN = 3;
+static const char *const LID_NAMES[] = {"Do nothing", "Sleep", "Hibernate", "Shut down"};
+// "Allow wake timers". Which timers count as important is Windows' to
+// decide, and no page says that a program's does: that value is a problem
+// too, as the guide says.
 const DWORD WAKE_TIMERS_DISABLE = 0;
 const DWORD WAKE_TIMERS_IMPORTANT_ONLY = 2;
 static const char *const WAKE_TIMER_NAMES[] = {"Disable", "Enable", "Important Wake Timers Only"};
@@ -18,9 +25,91 @@ static int Untold(DWORD value, DWORD highest)
     return value == NOT_READ || (value != NO_BATTERY && value > highest);
 }
 
-static int Known(DWORD value)
+static int Known(DWORD value, DWORD highest)
 {
-    return value != NOT_READ && value != NO_BATTERY;
+    return value != NO_BATTERY && !Untold(value, highest);
+}
+
+// The values on mains and on battery that `wrong` picks, named where they
+// are: "<value> on mains", "..., <value> on battery", or "<value> on mains
+// and on battery" where both are one. Empty where none is picked.
+static void NameWrong(char *out, const DWORD values[2], DWORD highest, const char *const names[], int (*wrong)(DWORD))
+{
+    static const char *const PLACES[] = {"on mains", "on battery"};
+    out[0] = '\0';
+    DWORD named = NOT_READ;
+    for (int i = 0; i < 2; i++)
+        if (Known(values[i], highest) && wrong(values[i]))
+        {
+            if (values[i] != named)
+                wsprintfA(out + lstrlenA(out), "%s\"%s\"", out[0] ? ", " : "", names[values[i]]);
+            wsprintfA(out + lstrlenA(out), "%s %s", values[i] == named ? " and" : "", PLACES[i]);
+            named = values[i];
+        }
+}
+
+// What closing the lid does, from the older policy's action.
+static DWORD LidChoice(POWER_ACTION action)
+{
+    if (action == PowerActionNone)
+        return LID_DO_NOTHING;
+    if (action == PowerActionSleep)
+        return LID_SLEEP;
+    if (action == PowerActionHibernate)
+        return LID_HIBERNATE;
+    // Shut down, shut down and restart, shut down and power off.
+    return action >= PowerActionShutdown && action <= PowerActionShutdownOff ? LID_SHUT_DOWN : NOT_READ;
+}
+
+static PlanRead ReadOlderLidChoice(DWORD values[2])
+{
+    GLOBAL_POWER_POLICY policy;
+    PlanRead read = ReadGlobalPolicy(&policy);
+    if (read == PLAN_READ)
+    {
+        values[0] = LidChoice(policy.user.LidCloseAc.Action);
+        if (values[1] != NO_BATTERY)
+            values[1] = LidChoice(policy.user.LidCloseDc.Action);
+    }
+    return read;
+}
+
+static int ClosesTheNight(DWORD value)
+{
+    return value != LID_DO_NOTHING;
+}
+
+void CheckLid()
+{
+    SYSTEM_POWER_CAPABILITIES capabilities;
+    if (ReadCapabilities(&capabilities) != CAPABILITIES_READ)
+    {
+        Say(VERDICT_CHECK, "Windows does not say if there is one: on a laptop, leave the lid open.");
+        return;
+    }
+    if (!capabilities.LidPresent)
+    {
+        Say(VERDICT_FINE, "none here.");
+        return;
+    }
+    DWORD values[2]; // on mains, on battery
+    PlanRead read = ReadPlanSetting(GUID_SYSTEM_BUTTON_SUBGROUP, GUID_LIDCLOSE_ACTION, &values[0], &values[1]);
+    if (read == PLAN_NONE)
+        read = ReadOlderLidChoice(values);
+    char wrong[96];
+    NameWrong(wrong, values, LID_SHUT_DOWN, LID_NAMES, ClosesTheNight);
+    static const char advice[] = "Leave the lid open tonight, or set \"When I close the lid\" to \"Do nothing\".";
+    if (read == PLAN_READ && wrong[0])
+        Say(VERDICT_CHECK, "closing it: %s. %s", wrong, advice);
+    else if (read != PLAN_READ || Untold(values[0], LID_SHUT_DOWN) || Untold(values[1], LID_SHUT_DOWN))
+        Say(VERDICT_CHECK, "Windows does not say what closing it does. %s", advice);
+    else
+        Say(VERDICT_FINE, "closing it does nothing.");
+}
+
+static int KeepsVarnelOut(DWORD value)
+{
+    return value == WAKE_TIMERS_DISABLE || value == WAKE_TIMERS_IMPORTANT_ONLY;
 }
 
 void CheckWakeTimers()
@@ -32,60 +121,49 @@ void CheckWakeTimers()
         Say(VERDICT_FINE, "no such setting here.");
         return;
     }
-    // Those that keep Varnel's wake out: "<value> on mains", "... and <value>
-    // on battery", or "<value> on mains and on battery" where both are one.
-    static const char *const PLACES[] = {"on mains", "on battery"};
-    char wrong[96] = "";
-    DWORD named = NOT_READ;
-    for (int i = 0; i < 2; i++)
-        if (Known(values[i]) && (values[i] == WAKE_TIMERS_DISABLE || values[i] == WAKE_TIMERS_IMPORTANT_ONLY))
-        {
-            if (values[i] != named)
-                wsprintfA(wrong + lstrlenA(wrong), "%s\"%s\"", wrong[0] ? " and " : "", WAKE_TIMER_NAMES[values[i]]);
-            wsprintfA(wrong + lstrlenA(wrong), "%s %s", values[i] == named ? " and" : "", PLACES[i]);
-            named = values[i];
-        }
+    char wrong[96];
+    NameWrong(wrong, values, WAKE_TIMERS_IMPORTANT_ONLY, WAKE_TIMER_NAMES, KeepsVarnelOut);
     if (wrong[0])
-        Say(VERDICT_PROBLEM, "%s. Set \"Allow wake timers\" to \"Enable\"." SEE_A_NIGHT_ASLEEP, wrong);
+        Say(VERDICT_PROBLEM, "%s. Set \"Enable\".", wrong);
     else if (read == PLAN_UNREADABLE || Untold(values[0], WAKE_TIMERS_IMPORTANT_ONLY) ||
              Untold(values[1], WAKE_TIMERS_IMPORTANT_ONLY))
-        Say(VERDICT_CHECK, "\"Allow wake timers\" could not be read. Set it to \"Enable\"." SEE_A_NIGHT_ASLEEP);
+        Say(VERDICT_CHECK, "Windows did not tell. In Power Options, set \"Allow wake timers\" to \"Enable\".");
     else
         Say(VERDICT_FINE, "enabled.");
 }
 
-// Before power plans (Windows 2000 and XP): one choice for mains and
-// battery alike. PLAN_NONE where this Windows has neither.
+// Before power plans: one choice for mains and battery alike.
 static PlanRead ReadOlderPasswordChoice(DWORD *onWake)
 {
-    typedef BOOLEAN(WINAPI * ReadGlobalPolicy)(GLOBAL_POWER_POLICY *);
-    ReadGlobalPolicy read = (ReadGlobalPolicy)(void *)LookUpPowrProf("ReadGlobalPwrPolicy");
-    if (read == NULL)
-        return PLAN_NONE;
     GLOBAL_POWER_POLICY policy;
-    if (!read(&policy))
-        return PLAN_UNREADABLE;
-    *onWake = (policy.user.GlobalFlags & EnablePasswordLogon) ? PASSWORD_ON_WAKE : 0;
-    return PLAN_READ;
+    PlanRead read = ReadGlobalPolicy(&policy);
+    if (read == PLAN_READ)
+        *onWake = (policy.user.GlobalFlags & EnablePasswordLogon) ? PASSWORD_ON_WAKE : 0;
+    return read;
 }
 
 // Where the password on waking is turned off, as the guide says for each
-// Windows: Vista and 7 in the power options, 8 and later in Settings.
+// Windows. Windows 8, 8.1, 10 and 11 all tell this program 6.2, and 8 has
+// it in the Control Panel, the later ones in Settings.
 static const char *PasswordSteps(int olderChoice)
 {
     if (olderChoice)
-        return "Power Options, Advanced, \"Prompt for password...\"";
+        return "Turn it off: Power Options, Advanced, \"Prompt for password...\"";
     OSVERSIONINFOA version = WindowsVersion();
-    return version.dwMajorVersion == 6 && version.dwMinorVersion < 2 ? "Power Options, \"Require a password...\""
-                                                                     : "Settings, Accounts, Sign-in options";
+    if (version.dwMajorVersion == 6 && version.dwMinorVersion < 2)
+        return "Turn it off: Power Options, \"Require a password...\"";
+    if (version.dwMajorVersion == 6)
+        return "Off in Power Options (Windows 8), else Settings, Sign-in options";
+    return "Turn it off: Settings, Accounts, Sign-in options";
 }
 
 void CheckSignIn()
 {
     if (ReadModernStandby() == STANDBY_MODERN)
     {
+        // Its sleep comes as the screen goes off, on a night left on too.
         Say(VERDICT_CHECK,
-            "Settings decide here: Accounts, Sign-in options, \"If you've been away...\": Never." SEE_A_NIGHT_ASLEEP);
+            "asked once the screen is off a while, left on too. Settings: \"If you've been away\": Never.");
         return;
     }
     DWORD onMains, onBattery;
@@ -97,12 +175,11 @@ void CheckSignIn()
         read = ReadOlderPasswordChoice(&onMains);
     }
     if (read == PLAN_READ && (onMains == PASSWORD_ON_WAKE || onBattery == PASSWORD_ON_WAKE))
-        Say(VERDICT_PROBLEM, "a password is asked on waking. Turn it off: %s." SEE_A_NIGHT_ASLEEP,
-            PasswordSteps(older));
+        Say(VERDICT_PROBLEM, "a password on waking. %s.", PasswordSteps(older));
     else if (read == PLAN_NONE)
-        Say(VERDICT_CHECK, "this Windows does not tell. Turn off any password on waking." SEE_A_NIGHT_ASLEEP);
+        Say(VERDICT_CHECK, "this Windows does not tell. Turn off any password on waking.");
     else if (read == PLAN_UNREADABLE || Untold(onMains, PASSWORD_ON_WAKE) || Untold(onBattery, PASSWORD_ON_WAKE))
-        Say(VERDICT_CHECK, "could not be read. Turn off any password on waking." SEE_A_NIGHT_ASLEEP);
+        Say(VERDICT_CHECK, "could not be read. Turn off any password on waking.");
     else
         Say(VERDICT_FINE, "no password on waking.");
 }

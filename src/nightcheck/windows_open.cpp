@@ -14,7 +14,7 @@ void CheckRecorder()
     HWND recorder = FindWindowA(RECORDER_CLASS, NULL);
     if (recorder == NULL)
     {
-        Say(VERDICT_PROBLEM, "not running. Start it before the job: Varnel does not." SEE_EVERY_NIGHT);
+        Say(VERDICT_PROBLEM, "not running. Start it before the job: Varnel does not.");
         return;
     }
     if (PostMessageA(recorder, RegisterWindowMessageA(PROBE_MESSAGE), 0, 0))
@@ -24,10 +24,9 @@ void CheckRecorder()
     }
     DWORD error = GetLastError();
     if (error == ERROR_ACCESS_DENIED)
-        Say(VERDICT_PROBLEM,
-            "it runs as administrator. Run this check as you run Varnel, and both as the recorder." SEE_EVERY_NIGHT);
+        Say(VERDICT_PROBLEM, "it has more rights; Windows shields it. Start it by double-click (error %lu).", error);
     else
-        Say(VERDICT_CHECK, "its window took no message (error %lu). Check again." SEE_EVERY_NIGHT, error);
+        Say(VERDICT_CHECK, "its window took no message (error %lu). Check again.", error);
 }
 
 void CheckVarnel()
@@ -36,11 +35,12 @@ void CheckVarnel()
     for (HWND window = NULL; (window = FindWindowExA(NULL, window, WINDOW_CLASS, NULL)) != NULL;)
         windows++;
     if (windows == 0)
-        Say(VERDICT_CHECK, "not running. Start it, set the times, and check again." SEE_EVERY_NIGHT);
+        Say(VERDICT_CHECK, "not running. Start it and set the times.");
     else if (windows == 1)
         Say(VERDICT_FINE, "one window open.");
     else
-        Say(VERDICT_PROBLEM, "%d windows open, each would run the job. Close all but one." SEE_EVERY_NIGHT, windows);
+        // Each would run the job.
+        Say(VERDICT_PROBLEM, "%d windows open. Close all but one.", windows);
 }
 
 void CheckEncoders()
@@ -61,6 +61,5 @@ void CheckEncoders()
     if (count == 0)
         Say(VERDICT_FINE, "none open.");
     else
-        Say(VERDICT_PROBLEM, "%s open: Varnel would wait all night. Close %s, folders too." SEE_EVERY_NIGHT, found,
-            count == 1 ? "it" : "them");
+        Say(VERDICT_PROBLEM, "%s open: Varnel would wait. Close %s, folders too.", found, count == 1 ? "it" : "them");
 }

@@ -103,36 +103,54 @@ const DWORD EXECUTION_STATE = 0x80000001; // continuous, system required
 // query to sleep.
 const LRESULT POWER_ANSWER = 1;
 
-// The night check (nightcheck.exe): one message box with Retry and Cancel,
-// the warning icon when it found a problem and the information icon
-// otherwise. Its text opens with the count, then one paragraph a topic in
-// the order below, each "<verdict>: <topic>: ...". Its exit status is the
-// number of problems its last box counted.
+// The night check (nightcheck.exe): one message box with Retry and Cancel.
+// Its text, exactly:
+//   Every night: <count>
+//   A night asleep: <count>
+//   <blank line>
+//   <a paragraph a topic of every night, in the order below>
+//   <blank line>
+//   <a paragraph a topic of a night asleep, in the order below>
+//   <blank line>
+//   More in readme.txt, under "Every night" and "A night asleep".
+// Each count is "no problem.", "1 problem (<topic>)." or "<n> problems
+// (<topic>, <topic>...).", every problem topic named in the order of the
+// paragraphs; each paragraph is "<verdict>: <topic>: ...". The warning icon
+// where every night has a problem, the information icon otherwise. Its exit
+// status is the number of problems its last box counted, both nights'.
 const char NIGHT_CHECK_TITLE[] = "Varnel night check";
 const UINT NIGHT_CHECK_BUTTONS = 0x5;       // MB_RETRYCANCEL
 const UINT NIGHT_CHECK_ICON_PROBLEM = 0x30; // MB_ICONWARNING
 const UINT NIGHT_CHECK_ICON_NONE = 0x40;    // MB_ICONINFORMATION
 const int NIGHT_CHECK_RETRY = 4;            // IDRETRY
 const int NIGHT_CHECK_CANCEL = 2;           // IDCANCEL
-const char NO_PROBLEM_FOUND[] = "No problem found.";
-const char ONE_PROBLEM_FOUND[] = "1 problem found.";
-const char PROBLEMS_FOUND[] = " problems found."; // after the count, from 2 on
-const char VERDICT_PROBLEM[] = "Problem";         // this would stop tonight's job, or a night asleep
-const char VERDICT_CHECK[] = "Check";             // Windows cannot tell, or it is up to the user
-const char VERDICT_FINE[] = "Fine";               // checked, and in order; one line
+const char EVERY_NIGHT[] = "Every night";
+const char NIGHT_ASLEEP[] = "A night asleep";
+const char COUNT_NONE[] = "no problem.";
+const char COUNT_ONE[] = "1 problem";  // then " (<topic>)."
+const char COUNT_MANY[] = " problems"; // after the number, from 2 on, then " (<topics>)."
+const char TOPICS_SEPARATOR[] = ", ";
+const char NIGHT_CHECK_MORE[] = "More in readme.txt, under \"Every night\" and \"A night asleep\".";
+const char VERDICT_PROBLEM[] = "Problem"; // this would stop tonight's job, or a night asleep
+const char VERDICT_CHECK[] = "Check";     // Windows cannot tell, or it is up to the user
+const char VERDICT_FINE[] = "Fine";       // checked, and in order; one line
+// The topics, in the order of the box: first every night's, then a night
+// asleep's.
 const char TOPIC_RECORDER[] = "recorder";
 const char TOPIC_VARNEL[] = "Varnel";
 const char TOPIC_ENCODERS[] = "encoders";
 const char TOPIC_POWER[] = "power";
+const char TOPIC_LID[] = "lid";
+const char TOPIC_SCREEN_SAVER[] = "screen saver";
+const char TOPIC_WINDOWS_UPDATE[] = "Windows Update";
 const char TOPIC_WAKE_TIMERS[] = "wake timers";
 const char TOPIC_WAKING[] = "waking";
 const char TOPIC_MODERN_STANDBY[] = "Modern Standby";
 const char TOPIC_SIGN_IN[] = "sign-in";
-const char TOPIC_SCREEN_SAVER[] = "screen saver";
-const char TOPIC_WINDOWS_UPDATE[] = "Windows Update";
-const char *const NIGHT_CHECK_TOPICS[] = {TOPIC_RECORDER,     TOPIC_VARNEL,        TOPIC_ENCODERS,       TOPIC_POWER,
-                                          TOPIC_WAKE_TIMERS,  TOPIC_WAKING,        TOPIC_MODERN_STANDBY, TOPIC_SIGN_IN,
-                                          TOPIC_SCREEN_SAVER, TOPIC_WINDOWS_UPDATE};
+const char *const NIGHT_CHECK_TOPICS[] = {TOPIC_RECORDER, TOPIC_VARNEL,         TOPIC_ENCODERS,       TOPIC_POWER,
+                                          TOPIC_LID,      TOPIC_SCREEN_SAVER,   TOPIC_WINDOWS_UPDATE, TOPIC_WAKE_TIMERS,
+                                          TOPIC_WAKING,   TOPIC_MODERN_STANDBY, TOPIC_SIGN_IN};
+const int EVERY_NIGHT_TOPICS = 7; // the first seven; the rest are a night asleep's
 // Posted to the recorder's window (a message registered under this name,
 // which the recorder ignores) to learn whether Windows lets it through.
 const char NIGHT_CHECK_MESSAGE[] = "VarnelNightCheck";
