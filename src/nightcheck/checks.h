@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "companion/windows_version.h"
 #include "nightcheck/report.h"
 
 // The box must fit a 640 x 480 screen with every topic at its longest, so
@@ -27,9 +28,5 @@ void CheckWaking();
 // screen_saver.cpp, windows_update.cpp.
 void CheckScreenSaver();
 void CheckWindowsUpdate();
-
-// The Windows this is, as it tells a program without a manifest (Windows
-// 8.1 and later say 6.2); all zero where it does not tell (version.cpp).
-OSVERSIONINFOA WindowsVersion();
 
 #endif

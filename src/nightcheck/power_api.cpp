@@ -1,6 +1,7 @@
 #include "nightcheck/power_api.h"
 
 #include "actions/lookup.h"
+#include "companion/system_library.h"
 
 // As winnt.h of later Windows defines them.
 extern "C" const GUID NO_SUBGROUP_GUID = {0xfea3413e, 0x7e05, 0x4911, {0x9a, 0x71, 0x70, 0x03, 0x31, 0xf1, 0xc2, 0x94}};
@@ -33,18 +34,7 @@ FARPROC LookUpPowrProf(const char *name)
     if (!loaded)
     {
         loaded = 1;
-        // From the system folder only: a DLL of that name beside the program,
-        // or in the folder it was started from, is not Windows'.
-        char path[MAX_PATH];
-        UINT length = GetSystemDirectoryA(path, MAX_PATH - 16);
-        if (length > 0 && length < MAX_PATH - 16)
-        {
-            lstrcatA(path, "\\powrprof.dll");
-            // Where it is missing (Windows 95, NT 4.0), quietly.
-            UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-            powrProf = LoadLibraryA(path);
-            SetErrorMode(errorMode);
-        }
+        powrProf = LoadSystemLibrary("powrprof.dll"); // missing from Windows 95 and NT 4.0
     }
     return powrProf != NULL ? GetProcAddress(powrProf, name) : NULL;
 }

@@ -3,10 +3,14 @@
 #include <stdarg.h>
 #include <windows.h>
 
+#include "companion/box_text.h"
+
 // wsprintfA writes at most 1,024 characters a call; eleven topics of a
 // line or two each take well under three times that.
 static const int CALL_SIZE = 1024;
 static const int REPORT_SIZE = 3 * CALL_SIZE;
+// Room kept under the paragraphs for the line that ends the text.
+static const int LAST_LINE_ROOM = 128;
 // Room before the paragraphs for the two lines that count the problems,
 // each naming at most every topic.
 static const int COUNT_ROOM = 256;
@@ -21,21 +25,15 @@ static const char *const NIGHT_NAMES[NIGHT_COUNT] = {"Every night", "A night asl
 // once they are all there.
 static char text[COUNT_ROOM + REPORT_SIZE];
 static char *const paragraphs = text + COUNT_ROOM;
+static BoxText said;
 static int problems[NIGHT_COUNT];
 static char problemTopics[NIGHT_COUNT][NAMES_SIZE];
 static Night night;
 static const char *topic;
 
-static void Append(const char *more)
-{
-    int length = lstrlenA(paragraphs);
-    if (length + lstrlenA(more) < REPORT_SIZE - CALL_SIZE / 4)
-        lstrcpyA(paragraphs + length, more);
-}
-
 void StartReport()
 {
-    paragraphs[0] = '\0';
+    StartText(&said, paragraphs, REPORT_SIZE - LAST_LINE_ROOM);
     ZeroMemory(problems, sizeof problems);
     ZeroMemory(problemTopics, sizeof problemTopics);
     night = NIGHT_COUNT;
@@ -44,7 +42,7 @@ void StartReport()
 void StartTopic(Night topicNight, const char *name)
 {
     if (topicNight != night)
-        Append("\n");
+        AddString(&said, "\n");
     night = topicNight;
     topic = name;
 }
@@ -54,9 +52,8 @@ void Say(Verdict verdict, const char *format, ...)
     if (verdict == VERDICT_PROBLEM)
     {
         problems[night]++;
-        char *named = problemTopics[night];
-        if (lstrlenA(named) + lstrlenA(topic) + 3 < NAMES_SIZE)
-            wsprintfA(named + lstrlenA(named), "%s%s", named[0] ? ", " : "", topic);
+        BoxText named = {problemTopics[night], NAMES_SIZE};
+        AddText(&named, "%s%s", problemTopics[night][0] ? ", " : "", topic);
     }
     // Opening, text and line end: the text's own call ends within 1,024
     // characters. A paragraph with no room left for it is left out, not cut.
@@ -67,26 +64,27 @@ void Say(Verdict verdict, const char *format, ...)
     length += wvsprintfA(paragraph + length, format, arguments);
     va_end(arguments);
     lstrcpyA(paragraph + length, "\n");
-    Append(paragraph);
+    AddString(&said, paragraph);
 }
 
 const char *ReportText()
 {
-    char counts[COUNT_ROOM];
-    char *end = counts;
+    char countLines[COUNT_ROOM];
+    BoxText counts;
+    StartText(&counts, countLines, COUNT_ROOM);
     for (int n = 0; n < NIGHT_COUNT; n++)
         if (problems[n] == 0)
-            end += wsprintfA(end, "%s: no problem.\n", NIGHT_NAMES[n]);
+            AddText(&counts, "%s: no problem.\n", NIGHT_NAMES[n]);
         else
-            end += wsprintfA(end, "%s: %d problem%s (%s).\n", NIGHT_NAMES[n], problems[n], problems[n] == 1 ? "" : "s",
-                             problemTopics[n]);
+            AddText(&counts, "%s: %d problem%s (%s).\n", NIGHT_NAMES[n], problems[n], problems[n] == 1 ? "" : "s",
+                    problemTopics[n]);
     // The paragraphs open with their own blank line.
-    char *start = paragraphs - (end - counts);
-    CopyMemory(start, counts, end - counts);
-    end = paragraphs + lstrlenA(paragraphs);
-    wsprintfA(end, "\nMore in readme.txt, under \"%s\" and \"%s\".", NIGHT_NAMES[EVERY_NIGHT],
-              NIGHT_NAMES[NIGHT_ASLEEP]);
-    return start;
+    int length = lstrlenA(countLines);
+    CopyMemory(paragraphs - length, countLines, length);
+    BoxText whole = {paragraphs, REPORT_SIZE};
+    AddText(&whole, "\nMore in readme.txt, under \"%s\" and \"%s\".", NIGHT_NAMES[EVERY_NIGHT],
+            NIGHT_NAMES[NIGHT_ASLEEP]);
+    return paragraphs - length;
 }
 
 int ReportProblems(Night of)

@@ -157,6 +157,36 @@ const char NIGHT_CHECK_MESSAGE[] = "VarnelNightCheck";
 // Loaded from the system folder only.
 const char POWER_DLL[] = "powrprof.dll";
 
+// Last night (lastnight.exe): one message box with OK, of what Windows'
+// System log recorded of the last 24 hours: a first line that says what
+// matters most, a blank line, a line a record (oldest first, each opening
+// with its local time), a blank line, and what it cannot tell.
+const char LAST_NIGHT_TITLE[] = "Varnel: last night";
+const UINT LAST_NIGHT_BUTTONS = 0x0;       // MB_OK
+const UINT LAST_NIGHT_ICON_WARNING = 0x30; // MB_ICONWARNING
+const UINT LAST_NIGHT_ICON_NONE = 0x40;    // MB_ICONINFORMATION
+const int LAST_NIGHT_OK = 1;               // IDOK
+const int LAST_NIGHT_WARNED = 1;           // its exit status where the warning icon shows
+const int LAST_NIGHT_UNREAD = 2;           // where nothing could be read; 0 otherwise
+const int LAST_NIGHT_MOST_LINES = 10;      // record lines at most: the newest
+const char LAST_NIGHT_CANNOT_TELL[] = "It cannot tell whether the recorder recorded.";
+const char LAST_NIGHT_NOTHING[] = "Windows recorded nothing in its System log in the last 24 hours";
+// The records it reads, by source (in any capitals) and the low word of
+// their event ID, as Windows writes them.
+const char SOURCE_KERNEL_POWER[] = "Microsoft-Windows-Kernel-Power";
+const char SOURCE_POWER_TROUBLESHOOTER[] = "Microsoft-Windows-Power-Troubleshooter";
+const char SOURCE_USER32[] = "User32";
+const char SOURCE_EVENT_LOG[] = "EventLog";
+const WORD EVENT_SLEEP = 42;            // Kernel-Power
+const WORD EVENT_STANDBY_ENTERED = 506; // Kernel-Power
+const WORD EVENT_STANDBY_LEFT = 507;    // Kernel-Power
+const WORD EVENT_WOKE = 1;              // Power-Troubleshooter; WakeSourceText is its 15th string
+const WORD EVENT_SHUTDOWN_ASKED = 1074; // User32; the program its 1st string, the kind its 5th
+const WORD EVENT_STARTED = 6005;        // EventLog
+const WORD EVENT_SHUT_DOWN = 6006;      // EventLog
+const WORD EVENT_UNEXPECTED = 6008;     // EventLog
+const WORD EVENT_REBOOTED_UNCLEAN = 41; // Kernel-Power
+
 } // namespace Contract
 
 #endif

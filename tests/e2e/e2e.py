@@ -24,6 +24,7 @@ import argparse
 import json
 import os
 import re
+import subprocess
 import sys
 import threading
 import time
@@ -395,6 +396,7 @@ def scenario_hung(s):
 
 
 NIGHT_CHECK = 'nightcheck.exe'
+LAST_NIGHT = 'lastnight.exe'
 TOPICS = [v for k, v in CONTRACT.items() if k.startswith('TOPIC_')]
 EVERY_NIGHT_TOPICS = CONTRACT['EVERY_NIGHT_TOPICS']
 
@@ -492,6 +494,18 @@ def scenario_night_check(s):
              'only registered messages posted, got %s' % posts)
     s.expect(not s.relay_calls('SetForegroundWindow') and not s.relay_calls('keybd_event'),
              'nothing brought to the front, no key')
+
+    # Last night, in the same prefix: Wine's System log is empty.
+    last_night = s.start(LAST_NIGHT)
+    _, _, text = s.box(press=CONTRACT['LAST_NIGHT_OK'], title=CONTRACT['LAST_NIGHT_TITLE'])
+    s.last_night_box = text
+    s.expect(text.startswith(CONTRACT['LAST_NIGHT_NOTHING']) and text.endswith(CONTRACT['LAST_NIGHT_CANNOT_TELL']),
+             'last night: "%s...", then what it cannot tell; got "%s"' % (CONTRACT['LAST_NIGHT_NOTHING'], text))
+    try:
+        status = last_night.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        status = 'none: still running'
+    s.expect(status == 0, 'last night ended with status 0, got %s' % status)
 
 
 # Name, the Windows version Wine reports to Varnel, what the scenario does,
@@ -600,9 +614,10 @@ def main():
             print('    timeline:')
             for _, line in s.timeline():
                 print('      ' + line)
-        for box in ('first_box', 'second_box'):
+        for box, name in (('first_box', 'the night check, first box'), ('second_box', 'the night check, box after '
+                          'Retry'), ('last_night_box', 'last night')):
             if hasattr(s, box) and (s.failures or args.timelines):
-                print('    the night check, %s:\n%s' % (box.replace('_', ' '), '\n'.join(
+                print('    %s:\n%s' % (name, '\n'.join(
                     '      ' + line for line in getattr(s, box).split('\n'))))
         delays += getattr(s, 'delays', [])
         for kind, seconds in s.start_ups.items():

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The program's layers include one way only: src/ui above src/job above
 # src/schedule and src/actions; a lower layer never includes a higher one.
-# The night check (src/nightcheck) stands beside them: it includes from the
-# outside actions and, of the window, only the header that names its class;
-# nothing includes from it.
+# The companions stand beside them, each on what they share
+# (src/companion), which includes from nothing else: the night check
+# (src/nightcheck) also includes from the outside actions and, of the
+# window, only the header that names its class; last night (src/lastnight)
+# from nothing more. Nothing includes from either companion.
 #
 #   check_includes.sh SOURCE_DIR
 set -u
@@ -16,13 +18,15 @@ may_include() {
     actions) echo "actions" ;;
     job) echo "job schedule actions" ;;
     ui) echo "ui job schedule actions res" ;;
-    nightcheck) echo "nightcheck actions ui/main_window.h" ;;
+    companion) echo "companion" ;;
+    nightcheck) echo "nightcheck companion actions ui/main_window.h" ;;
+    lastnight) echo "lastnight companion" ;;
     esac
 }
 
 wrong_includes() { # SRC_DIR: prints each include that runs upwards, or sideways
     local layer file path
-    for layer in schedule actions job ui nightcheck; do
+    for layer in schedule actions job ui companion nightcheck lastnight; do
         for file in "$1/$layer"/*.cpp "$1/$layer"/*.h; do
             [ -f "$file" ] || continue
             for path in $(sed -n -E 's@^#include "([A-Za-z_]+/[^"]*)".*@\1@p' "$file"); do
@@ -51,7 +55,9 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for case in "schedule/schedule.cpp ui/paint.h" "job/tick.cpp ui/paint.h" "actions/recorder.h ui/paint.h" \
     "nightcheck/windows_open.cpp ui/paint.h" "nightcheck/power.cpp job/job.h" \
-    "ui/main_window.cpp nightcheck/report.h" "actions/encoders.cpp nightcheck/checks.h"; do
+    "ui/main_window.cpp nightcheck/report.h" "actions/encoders.cpp nightcheck/checks.h" \
+    "nightcheck/report.cpp lastnight/night.h" "companion/box_text.cpp lastnight/night.h" \
+    "lastnight/records.cpp actions/lookup.h" "companion/box_text.cpp nightcheck/report.h"; do
     read -r lower header <<<"$case"
     rm -rf "$scratch/src"
     cp -r "$source_dir/src" "$scratch/src"

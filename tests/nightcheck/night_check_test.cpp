@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "box_user.h"
 #include "contract.h"
 #include "nightcheck/night_check.h"
 #include "nightcheck/report.h"
@@ -865,74 +866,21 @@ TEST_CASE("what the check asks of Windows")
 namespace
 {
 
-// Plays the user at the box, from another thread: reads each box, then
-// presses the next button of the list.
-struct BoxSeen
-{
-    std::string title, text;
-    int warning, information, retry, cancel, ok;
-    RECT rect;
-};
 std::vector<BoxSeen> seen;
-std::vector<int> presses;
 void (*beforeRetry)();
 
-HWND FindBox(HWND notThis)
+void BeforePress(int press)
 {
-    for (int i = 0; i < 400; i++)
-    {
-        HWND box = FindWindowA("#32770", Contract::NIGHT_CHECK_TITLE);
-        if (box != NULL && box != notThis && IsWindowVisible(box))
-            return box;
-        Sleep(25);
-    }
-    return NULL;
-}
-
-DWORD WINAPI PlayUser(void *)
-{
-    HWND last = NULL;
-    for (int press : presses)
-    {
-        HWND box = FindBox(last);
-        if (box == NULL)
-            return 1;
-        Sleep(200);
-        BoxSeen found = {};
-        char text[8192];
-        GetWindowTextA(box, text, sizeof text);
-        found.title = text;
-        // The text is the box's Static child that has some; the icon another.
-        for (HWND child = NULL; (child = FindWindowExA(box, child, "Static", NULL)) != NULL;)
-        {
-            HICON icon = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
-            found.warning |= icon != NULL && icon == LoadIconA(NULL, IDI_WARNING);
-            found.information |= icon != NULL && icon == LoadIconA(NULL, IDI_INFORMATION);
-            if (GetWindowTextA(child, text, sizeof text) > 0)
-                found.text = text;
-        }
-        found.retry = GetDlgItem(box, Contract::NIGHT_CHECK_RETRY) != NULL;
-        found.cancel = GetDlgItem(box, Contract::NIGHT_CHECK_CANCEL) != NULL;
-        found.ok = GetDlgItem(box, IDOK) != NULL;
-        GetWindowRect(box, &found.rect);
-        seen.push_back(found);
-        if (press == Contract::NIGHT_CHECK_RETRY && beforeRetry)
-            beforeRetry();
-        SendMessageA(GetDlgItem(box, press), BM_CLICK, 0, 0);
-        last = box;
-    }
-    return 0;
+    if (press == Contract::NIGHT_CHECK_RETRY && beforeRetry)
+        beforeRetry();
 }
 
 int ShowAndPlay(const Machine &arranged, std::vector<int> buttons)
 {
     Arrange(arranged);
-    seen.clear();
-    presses = buttons;
-    HANDLE user = CreateThread(NULL, 0, PlayUser, NULL, 0, NULL);
+    StartBoxUser(Contract::NIGHT_CHECK_TITLE, buttons, BeforePress);
     int shown = NightCheck();
-    WaitForSingleObject(user, 10000);
-    CloseHandle(user);
+    seen = BoxesSeen();
     Undo();
     return shown;
 }
@@ -994,13 +942,10 @@ TEST_CASE("the box fits a 640 x 480 screen with every topic's longest paragraph"
         text += (i == 0 || i == (size_t)Contract::EVERY_NIGHT_TOPICS ? "\n" : "") + longest[i] + "\n";
     text += "\n" + std::string(Contract::NIGHT_CHECK_MORE);
     CAPTURE(text);
-    presses = {Contract::NIGHT_CHECK_CANCEL};
-    seen.clear();
-    HANDLE user = CreateThread(NULL, 0, PlayUser, NULL, 0, NULL);
+    StartBoxUser(Contract::NIGHT_CHECK_TITLE, {Contract::NIGHT_CHECK_CANCEL});
     MessageBoxA(NULL, text.c_str(), Contract::NIGHT_CHECK_TITLE,
                 Contract::NIGHT_CHECK_BUTTONS | Contract::NIGHT_CHECK_ICON_PROBLEM);
-    WaitForSingleObject(user, 10000);
-    CloseHandle(user);
+    seen = BoxesSeen();
     REQUIRE(seen.size() == 1);
     MESSAGE("the box at its longest: ", seen[0].rect.right - seen[0].rect.left, " x ",
             seen[0].rect.bottom - seen[0].rect.top);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The shipped 32-bit programs, Varnel and the night check, checked on the
-# files themselves: small PE32 GUI programs that Windows 95 and NT 4.0 load,
+# The shipped 32-bit programs, Varnel, the night check and last night,
+# checked on the files themselves: small PE32 GUI programs that Windows 95 and NT 4.0 load,
 # with no instruction newer than the 386's, importing only what both
 # provide, with their resources and version, built reproducibly, and their
 # release zip and SHA256SUMS likewise.
@@ -66,8 +66,10 @@ unlisted_imports() { # FILE: prints each import not on the list of what Windows 
     done < <(imports_of "$1")
 }
 # Functions that Windows 95 or NT 4.0 lack, looked up as the programs run;
-# either would refuse to load a file that imports one.
-LOOKED_UP="SetThreadExecutionState CreateWaitableTimerA SetWaitableTimer CancelWaitableTimer GetSystemPowerStatus"
+# either would refuse to load a file that imports one. Windows 95 has the
+# event log's only as stubs that fail.
+LOOKED_UP="SetThreadExecutionState CreateWaitableTimerA SetWaitableTimer CancelWaitableTimer GetSystemPowerStatus
+           OpenEventLogA ReadEventLogA CloseEventLog"
 
 check_program() { # FILE MAX_BYTES MSVCRT_FUNCTIONS: the checks every shipped program passes
     local exe=$1 most=$2 runtime=$3 name
@@ -147,7 +149,7 @@ PY
         "$(sed -E 's/.*--width=([0-9]+) --height=([0-9]+) --bit-depth=([0-9]+).*/\1x\2x\3/' <<<"$icons" | sort | tr '\n' ' ')" = "16x16x4 32x32x4 "
     check "$name: a version resource" grep -q -- '--type=16 ' <<<"$resources"
     check "$name: the version names the product and the file" \
-        grep -q "Varnel.*$name" < <(wrestool -x --raw --type=16 "$exe" | tr -d '\0')
+        grep -q "Varnel.*$name" < <(wrestool -x --raw --type=16 "$exe" | tr -d '\0' | tr '\n' ' ')
     check "$name: the file's properties give version $version" \
         grep -q -F "$version" < <(wrestool -x --raw --type=16 "$exe" | tr -d '\0')
 }
@@ -159,6 +161,7 @@ check_program "$build_dir/varnel.exe" 8192 "time localtime exit memset memcpy"
 check "varnel.exe: the plain time and localtime imported" \
     test "$(imports_of "$build_dir/varnel.exe" | grep -c -x -E 'msvcrt.dll (time|localtime)')" = 2
 check_program "$build_dir/nightcheck.exe" 20480 "exit memset memcpy"
+check_program "$build_dir/lastnight.exe" 16384 "exit memset memcpy localtime"
 
 # The checks themselves. The instruction scan finds each kind in a file that
 # has one, and nothing in a file of 386 code.
@@ -172,7 +175,7 @@ printf '.text\npush %%ebp\nmov %%esp,%%ebp\nimul %%ecx,%%eax\nrep stosl\nleave\n
     i686-w64-mingw32-as -o "$scratch/plain.o" -
 check "the scan finds nothing in 386 code" test -z "$(newer_than_386 "$scratch/plain.o")"
 # Each header check fails on a copy of the file with its field changed.
-for exe in "$build_dir/varnel.exe" "$build_dir/nightcheck.exe"; do
+for exe in "$build_dir/varnel.exe" "$build_dir/nightcheck.exe" "$build_dir/lastnight.exe"; do
     name=$(basename "$exe")
     with_field "$exe" $MINOR_OS_VERSION 2 1 "$scratch/$name.os41"
     refused "the check fails on $name with operating-system version 4.1" os_version_4_0 "$scratch/$name.os41"
@@ -184,29 +187,31 @@ for exe in "$build_dir/varnel.exe" "$build_dir/nightcheck.exe"; do
         relocations_stripped "$scratch/$name.relocatable"
 done
 
-# The import check fails on a copy of the night check that imports
-# GetSystemPowerStatus, which NT 4.0 lacks: one of its imports of the same
-# DLL renamed in place.
-python3 - "$build_dir/nightcheck.exe" "$scratch/lacking.exe" <<'PY'
+# The import check fails on a copy of a program that imports a function NT
+# 4.0 lacks: one of its imports of the same DLL renamed in place.
+lacking() { # PROGRAM IMPORT LACKING: the program, with IMPORT renamed LACKING
+    python3 - "$build_dir/$1" "$scratch/lacking-$1" "$2" "$3" <<'PY'
 import sys
 data = open(sys.argv[1], 'rb').read()
-name, lacking = b'GetPrivateProfileStringA\0', b'GetSystemPowerStatus\0'
+name, lacking = sys.argv[3].encode() + b'\0', sys.argv[4].encode() + b'\0'
 open(sys.argv[2], 'wb').write(data.replace(name, lacking.ljust(len(name), b'\0'), 1))
 PY
-check "a copy of the night check that imports GetSystemPowerStatus has it among its imports" \
-    grep -q -x 'KERNEL32.dll GetSystemPowerStatus' < <(imports_of "$scratch/lacking.exe")
-check "and the import check fails on it" \
-    grep -q -x 'KERNEL32.dll GetSystemPowerStatus' < <(unlisted_imports "$scratch/lacking.exe")
+    check "a copy of $1 that imports $3 has it among its imports" \
+        grep -q -x "KERNEL32.dll $3" < <(imports_of "$scratch/lacking-$1")
+    check "and the import check fails on it" grep -q -x "KERNEL32.dll $3" < <(unlisted_imports "$scratch/lacking-$1")
+}
+lacking nightcheck.exe GetPrivateProfileStringA GetSystemPowerStatus
+lacking lastnight.exe GetSystemDirectoryA GetFileSizeEx
 
 # Two clean builds of these sources, in folders of different names, give the
 # same bytes, and the same as the files checked above; so do their releases.
 for build in one two; do
     cmake -S "$source_dir" -B "$scratch/$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF \
         --toolchain "$source_dir/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null &&
-        cmake --build "$scratch/$build" --target varnel nightcheck release >/dev/null ||
+        cmake --build "$scratch/$build" --target varnel nightcheck lastnight release >/dev/null ||
         echo "FAILED: building in $scratch/$build"
 done
-for name in varnel.exe nightcheck.exe; do
+for name in varnel.exe nightcheck.exe lastnight.exe; do
     check "two clean builds of $name are byte-identical" cmp -s "$scratch/one/$name" "$scratch/two/$name"
     check "and identical to $build_dir/$name" cmp -s "$scratch/one/$name" "$build_dir/$name"
 done
@@ -229,15 +234,15 @@ check "the guide's newest change is version $version (has: $newest)" test "$newe
 # folders, as sha256sum -c reads them, the same from both builds.
 sums=$scratch/one/SHA256SUMS
 named=$(awk '{ print $2 }' "$sums" 2>/dev/null | tr '\n' ' ')
-check "SHA256SUMS names varnel.exe, nightcheck.exe and $(basename "${zips[0]}") (has: $named)" \
-    test "$named" = "varnel.exe nightcheck.exe $(basename "${zips[0]}") "
+check "SHA256SUMS names the three programs and $(basename "${zips[0]}") (has: $named)" \
+    test "$named" = "varnel.exe nightcheck.exe lastnight.exe $(basename "${zips[0]}") "
 check "SHA256SUMS holds the SHA-256 of the files beside it" \
     bash -c 'cd "$(dirname "$1")" && sha256sum --quiet --strict -c SHA256SUMS' sums "$sums"
 check "two clean builds write the same SHA256SUMS" cmp -s "$sums" "$scratch/two/SHA256SUMS"
 listing=$(unzip -Z1 "${zips[0]}" 2>/dev/null | tr '\n' ' ')
-check "the release holds varnel.exe, nightcheck.exe and readme.txt (has: $listing)" \
-    test "$listing" = "varnel.exe nightcheck.exe readme.txt "
-for name in varnel.exe nightcheck.exe; do
+check "the release holds the three programs and readme.txt (has: $listing)" \
+    test "$listing" = "varnel.exe nightcheck.exe lastnight.exe readme.txt "
+for name in varnel.exe nightcheck.exe lastnight.exe; do
     check "its $name line in SHA256SUMS is the shipped file's" \
         grep -q -x "$(sha256sum <"$build_dir/$name" | cut -d' ' -f1)  $name" "$sums"
     check "its $name is the shipped file" cmp -s <(unzip -p "${zips[0]}" "$name") "$build_dir/$name"

@@ -275,12 +275,13 @@ class JobRun:
                           % (what or command, clock_text(done), clock_text(by)))
         return done, answer
 
-    def box(self, press=None, after=None):
-        """Plays the person at the night check's box (standin-user box): once
-        a box is up (another than `after`), reads it and, with `press`,
-        presses that button. Returns its window on screen (x, y, width,
-        height), its handle and its text. A start that stalls is tried again."""
-        options = ('--wait', BOX_WAIT) + (('--after', '%x' % after) if after else ())
+    def box(self, press=None, after=None, title=CONTRACT['NIGHT_CHECK_TITLE']):
+        """Plays the person at a companion's box, the night check's unless
+        another title is given (standin-user box): once a box is up (another
+        than `after`), reads it and, with `press`, presses that button.
+        Returns its window on screen (x, y, width, height), its handle and
+        its text. A start that stalls is tried again."""
+        options = ('--wait', BOX_WAIT, '--title', title) + (('--after', '%x' % after) if after else ())
         for _ in range(3):
             started = self.now()
             process = self.wine.start(os.path.join(self.bin, 'standin-user.exe'), *options, 'box',
@@ -296,11 +297,12 @@ class JobRun:
                 continue
             lines = out.splitlines()
             if len(lines) < 2 or not lines[0].startswith('box '):
-                raise TooLate('standin-user found no night check box')
+                raise TooLate('standin-user found no box titled %s' % title)
             fields = lines[0].split()
             text = lines[1][len('text '):].replace('\\n', '\n')
-            self.notes.append((self.now(), 'user', 'read the night check: %s' % text.split('\n')[0]
-                               + (', pressed %s' % press if press else '')))
+            self.notes.append((self.now(), 'user', 'read "%s": %s' % (title, ' / '.join(line for line in text.split('\n')[:2] if line))))
+            if press:
+                self.notes.append((self.now(), 'user', 'pressed %s' % press))
             return tuple(int(n) for n in fields[1:5]), int(fields[5], 16), text
         raise TooLate('standin-user box stalled three times')
 

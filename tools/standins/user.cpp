@@ -5,7 +5,7 @@
 // does not decide when the person acts.
 //
 //   standin-user.exe [--at T] COMMAND [ID...]
-//   standin-user.exe [--after HWND] [--wait S] box [ID]
+//   standin-user.exe [--after HWND] [--wait S] [--title T] box [ID]
 //
 // As soon as Varnel's window and its controls are there, prints its client
 // area on screen and its handle: x y width height hwnd. Then, at T (a local
@@ -14,8 +14,8 @@
 //   click ID...    clicks the controls with these IDs, in order
 //   ping           "ping 1" when the window answers a message within a second
 //   close          closes the window from its caption
-// box: once the night check's box is up (another than HWND; within S seconds,
-// 120 without), prints
+// box: once the night check's box, or the box titled T, is up (another than
+// HWND; within S seconds, 120 without), prints
 // "box x y width height hwnd" of its window on screen and "text TEXT", its
 // text with each line end written \n; with ID, then presses that button and
 // prints a stamped "press ID".
@@ -31,10 +31,11 @@ static int Box(int argc, char **argv, int first)
 {
     HWND other = (HWND)(INT_PTR)strtoul(StandInOption("--after") ? StandInOption("--after") : "0", NULL, 16);
     int waitMs = (int)(StandInSeconds("--wait", 120) * 1000);
+    const char *title = StandInOption("--title") ? StandInOption("--title") : Contract::NIGHT_CHECK_TITLE;
     HWND box = NULL;
     for (int waited = 0; waited < waitMs && box == NULL; waited += 50)
     {
-        box = FindWindowA("#32770", Contract::NIGHT_CHECK_TITLE);
+        box = FindWindowA("#32770", title);
         if (box == other || (box != NULL && !IsWindowVisible(box)))
             box = NULL;
         if (box == NULL)
@@ -42,7 +43,7 @@ static int Box(int argc, char **argv, int first)
     }
     if (box == NULL)
     {
-        fprintf(stderr, "no night check box\n");
+        fprintf(stderr, "no box titled %s\n", title);
         return 1;
     }
     Sleep(300); // laid out and painted

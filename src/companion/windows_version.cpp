@@ -1,4 +1,4 @@
-#include "nightcheck/checks.h"
+#include "companion/windows_version.h"
 
 OSVERSIONINFOA WindowsVersion()
 {

@@ -1,0 +1,10 @@
+// What the night's records tell the user, most important first.
+#ifndef VARNEL_LASTNIGHT_TELLING_H
+#define VARNEL_LASTNIGHT_TELLING_H
+
+#include "lastnight/last_night.h"
+#include "lastnight/night.h"
+
+Telling TellNight(const Night *night);
+
+#endif

@@ -1,0 +1,356 @@
+// Last night, night by night, on a System log the test writes: Wine keeps
+// no records (its ReadEventLogA ends at once), so the test answers the
+// program's lookups of the log's functions and lays the records out itself
+// as Windows does. "Now" is placed too: Thursday 2026-12-10, 07:30 in US
+// Eastern time, where the test runs (TZ=EST5EDT).
+#include <doctest/doctest.h>
+
+#include <windows.h>
+
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+#include "box_user.h"
+#include "contract.h"
+#include "lastnight/last_night.h"
+#include "replace_import.h"
+#include "sequence.h"
+
+namespace
+{
+
+const DWORD NOW = 1796905800;      // 12:30 UTC
+const int NOW_LOCAL = 7 * 60 + 30; // minutes of the local day
+const int MISSING = -1;
+const HANDLE LOG = (HANDLE)(INT_PTR)0x10C;
+
+struct Record
+{
+    const char *at; // local "HH:MM", the latest such before now; "-HH:MM" a day earlier
+    const char *source;
+    DWORD id;
+    std::vector<std::string> strings;
+};
+
+// A machine's System log, as one night left it.
+struct Log
+{
+    std::vector<Record> records; // oldest first
+    DWORD refused = 0;           // OpenEventLogA's error; 0: opened
+    int functions = 0;           // MISSING: looked up in vain
+    DWORD platform = VER_PLATFORM_WIN32_NT;
+};
+
+Log log;
+Sequence calls; // what the program asked of the log
+size_t served;  // records handed out, newest first
+
+DWORD Written(const char *at)
+{
+    int days = at[0] == '-', minutes = ((at[days] - '0') * 10 + at[days + 1] - '0') * 60 + atoi(at + days + 3);
+    return NOW - 60 * ((NOW_LOCAL - minutes + 1440) % 1440 + 1440 * days);
+}
+
+// A record as ReadEventLogA lays it out: the header, the source and the
+// computer's name, then the insertion strings.
+std::string LaidOut(const Record &record)
+{
+    std::string names = std::string(record.source) + '\0' + "PC" + '\0', strings;
+    for (const std::string &string : record.strings)
+        strings += string + '\0';
+    EVENTLOGRECORD header = {};
+    header.Length = sizeof header + names.size() + strings.size() + 4;
+    header.Reserved = 0x654c664c; // "LfLe"
+    header.TimeGenerated = header.TimeWritten = Written(record.at);
+    header.EventID = record.id;
+    header.NumStrings = (WORD)record.strings.size();
+    header.StringOffset = sizeof header + names.size();
+    return std::string((const char *)&header, sizeof header) + names + strings + std::string(4, '\0');
+}
+
+HANDLE WINAPI FakeOpenEventLogA(const char *server, const char *name)
+{
+    calls.push_back(std::string("open ") + (server ? server : "here") + " " + name);
+    SetLastError(log.refused);
+    return log.refused ? NULL : LOG;
+}
+
+BOOL WINAPI FakeReadEventLogA(HANDLE handle, DWORD flags, DWORD offset, void *buffer, DWORD size, DWORD *read,
+                              DWORD *needed)
+{
+    calls.push_back("read flags=" + std::to_string(flags) + " offset=" + std::to_string(offset) +
+                    " size=" + std::to_string(size) + " log=" + std::to_string(handle == LOG));
+    *read = *needed = 0;
+    for (; served < log.records.size(); served++)
+    {
+        std::string record = LaidOut(log.records[log.records.size() - 1 - served]);
+        if (*read + record.size() > size)
+        {
+            if (*read)
+                return TRUE;
+            *needed = record.size();
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        CopyMemory((char *)buffer + *read, record.data(), record.size());
+        *read += record.size();
+    }
+    if (*read)
+        return TRUE;
+    SetLastError(ERROR_HANDLE_EOF);
+    return FALSE;
+}
+
+BOOL WINAPI FakeCloseEventLog(HANDLE handle)
+{
+    calls.push_back("close log=" + std::to_string(handle == LOG));
+    return TRUE;
+}
+
+FARPROC WINAPI AnsweringGetProcAddress(HMODULE module, const char *name)
+{
+    static const struct
+    {
+        const char *name;
+        FARPROC answer;
+    } ANSWERED[] = {{"OpenEventLogA", (FARPROC)(void *)FakeOpenEventLogA},
+                    {"ReadEventLogA", (FARPROC)(void *)FakeReadEventLogA},
+                    {"CloseEventLog", (FARPROC)(void *)FakeCloseEventLog}};
+    for (const auto &answered : ANSWERED)
+        if (HIWORD(name) != 0 && lstrcmpA(name, answered.name) == 0)
+            return log.functions == MISSING ? NULL : answered.answer;
+    return RealGetProcAddress(module, name);
+}
+
+void WINAPI PlacedGetSystemTime(SYSTEMTIME *now)
+{
+    FILETIME at;
+    ULONGLONG since1601 = (NOW + 11644473600ULL) * 10000000;
+    at.dwLowDateTime = (DWORD)since1601, at.dwHighDateTime = (DWORD)(since1601 >> 32);
+    FileTimeToSystemTime(&at, now);
+}
+
+BOOL WINAPI AnsweringGetVersionExA(OSVERSIONINFOA *version)
+{
+    version->dwPlatformId = log.platform, version->dwMajorVersion = 4, version->dwMinorVersion = 10;
+    return TRUE;
+}
+
+} // namespace
+
+REPLACE_WINAPI_IMPORT(GetProcAddress, 8, AnsweringGetProcAddress)
+REPLACE_WINAPI_IMPORT(GetSystemTime, 4, PlacedGetSystemTime)
+REPLACE_WINAPI_IMPORT(GetVersionExA, 4, AnsweringGetVersionExA)
+
+namespace
+{
+
+const char *const POWER = Contract::SOURCE_KERNEL_POWER;
+const char *const WAKES = Contract::SOURCE_POWER_TROUBLESHOOTER;
+const char *const USER32 = Contract::SOURCE_USER32;
+const char *const EVENTLOG = Contract::SOURCE_EVENT_LOG;
+
+// Power-Troubleshooter 1's strings up to WakeSourceText, the fifteenth.
+std::vector<std::string> Woken(const char *source)
+{
+    std::vector<std::string> strings(14, "0");
+    strings.push_back(source);
+    return strings;
+}
+
+// User32 1074's: the process, computer, reason, code, kind, comment, user.
+std::vector<std::string> Asked(const char *process, const char *kind)
+{
+    return {process, "PC", "Other (Planned)", "0x80000000", kind, "", "PC\\user"};
+}
+
+const Record SLEPT = {"01:00", POWER, Contract::EVENT_SLEEP, {}};
+const Record WOKE = {"04:58", WAKES, Contract::EVENT_WOKE, Woken("Timer - Varnel")};
+const Record VARNEL_ASKED = {"06:05", USER32, 0x80000000 | Contract::EVENT_SHUTDOWN_ASKED,
+                             Asked("C:\\Varnel\\varnel.exe (PC)", "power off")};
+const Record SHUT_DOWN = {"06:06", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}};
+const Record STARTED = {"07:20", EVENTLOG, Contract::EVENT_STARTED, {}};
+
+struct Night
+{
+    const char *what;
+    Log log;
+    std::vector<const char *> first; // what the first line says
+    Sequence lines;                  // the records' lines, oldest first; empty: not checked
+    UINT icon;
+    int status;
+};
+
+// clang-format off
+const Night NIGHTS[] = {
+    {"a good night: asleep, woken by a timer, Varnel's power-off, the shutdown, and a start in the morning",
+     {{SLEPT, WOKE, VARNEL_ASKED, SHUT_DOWN, STARTED}}, {"The last power off, at 06:05, was asked for by Varnel."},
+     {"01:00 went to sleep", "04:58 woke: Timer - Varnel", "06:05 power off by varnel.exe",
+      "06:06 Windows shut down", "07:20 Windows started"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"Varnel's power-off asked for and held up", {{SLEPT, WOKE, VARNEL_ASKED}},
+     {"A power off asked for at 06:05 by Varnel did not happen", "save its work", "forced shutdown"},
+     {"01:00 went to sleep", "04:58 woke: Timer - Varnel", "06:05 power off by varnel.exe"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+    {"an update's restart by another program",
+     {{SLEPT, {"03:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Windows\\System32\\svchost.exe (PC)", "restart")},
+       {"03:01", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, {"03:03", EVENTLOG, Contract::EVENT_STARTED, {}}}},
+     {"The last restart, at 03:00, was asked for by svchost.exe."},
+     {"01:00 went to sleep", "03:00 restart by svchost.exe", "03:01 Windows shut down",
+      "03:03 Windows started"}, Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+    {"a shutdown from the Start menu, on XP",
+     {{{"23:10", "USER32", Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\WINDOWS\\Explorer.EXE", "shutdown")}, SHUT_DOWN}},
+     {"The last shutdown, at Wed 23:10, was asked for by you, from the Start menu."},
+     {"Wed 23:10 shutdown by Explorer.EXE", "Thu 06:06 Windows shut down"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"power lost: no shutdown, Windows 41 and 6008 at the next start",
+     {{SLEPT, WOKE, {"06:40", EVENTLOG, Contract::EVENT_STARTED, {}}, {"06:40", EVENTLOG, Contract::EVENT_UNEXPECTED, {}},
+       {"06:41", POWER, Contract::EVENT_REBOOTED_UNCLEAN, {}}}},
+     {"Windows stopped without shutting down (power lost, or a crash). It started again at 06:41."},
+     {"01:00 went to sleep", "04:58 woke: Timer - Varnel", "06:40 Windows started",
+      "06:41 Windows had stopped without shutting down; the last record before: 04:58"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+    {"Modern Standby, in and out", {{{"01:00", POWER, Contract::EVENT_STANDBY_ENTERED, {}},
+                                     {"06:30", POWER, Contract::EVENT_STANDBY_LEFT, {}}}},
+     {"recorded no shutdown in the last 24 hours"},
+     {"01:00 went into Modern Standby", "06:30 came out of Modern Standby"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"an empty log", {}, {Contract::LAST_NIGHT_NOTHING, "cannot tell how the night went"}, {},
+     Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"a refused log", {{}, ERROR_ACCESS_DENIED}, {"did not let this program read", "(error 5)"}, {},
+     Contract::LAST_NIGHT_ICON_NONE, Contract::LAST_NIGHT_UNREAD},
+    {"no functions to read it with", {{}, 0, MISSING}, {"no record of the night that this program can read"}, {},
+     Contract::LAST_NIGHT_ICON_NONE, Contract::LAST_NIGHT_UNREAD},
+    {"Windows 98", {{SLEPT}, 0, 0, VER_PLATFORM_WIN32_WINDOWS}, {"keeps no record", "95, 98 and Me"}, {},
+     Contract::LAST_NIGHT_ICON_NONE, Contract::LAST_NIGHT_UNREAD},
+    {"older than 24 hours, and other sources, left out",
+     {{{"-07:20", USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("x.exe", "restart")}, {"06:00", "Tcpip", 42, {}},
+       {"06:10", "Service Control Manager", 6006, {}}, {"06:20", "Microsoft-Windows-Kernel-General", 1074, {}}}},
+     {"recorded no shutdown"}, {}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"a record without its strings still has its line",
+     {{{"02:00", WAKES, Contract::EVENT_WOKE, {"0"}}, {"03:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, {}}}},
+     {"A shutdown asked for at 03:00 by a program did not happen"},
+     {"02:00 woke", "03:00 shutdown by a program"}, Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+    {"a record larger than the buffer", {{{"02:00", WAKES, Contract::EVENT_WOKE, Woken(std::string(70000, 'x').c_str())},
+                                         SHUT_DOWN}},
+     {"recorded no shutdown"}, {"06:06 Windows shut down", "Older records were not read: one is too large, or damaged."},
+     Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"a night across midnight, with a wake source longer than a line",
+     {{{"23:40", POWER, Contract::EVENT_SLEEP, {}},
+       {"00:10", WAKES, Contract::EVENT_WOKE, Woken("Intel(R) Ethernet Connection I219-V, wake on pattern match")}}},
+     {"recorded no shutdown"},
+     {"Wed 23:40 went to sleep", "Thu 00:10 woke: Intel(R) Ethernet Connection I219-V, wak"},
+     Contract::LAST_NIGHT_ICON_NONE, 0},
+};
+// clang-format on
+
+std::string TextOn(const Log &arranged, Telling *telling)
+{
+    log = arranged;
+    calls.clear();
+    served = 0;
+    *telling = TellLastNight();
+    return telling->text;
+}
+
+Sequence Lines(const std::string &text)
+{
+    Sequence lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+} // namespace
+
+TEST_CASE("every night of the table, as the box tells it")
+{
+    for (const Night &night : NIGHTS)
+    {
+        CAPTURE(std::string(night.what));
+        Telling telling;
+        Sequence lines = Lines(TextOn(night.log, &telling));
+        CAPTURE(telling.text);
+        for (const char *said : night.first)
+            CHECK(lines[0].find(said) != std::string::npos);
+        // The first line, a blank line, the records' lines, a blank line
+        // where there are any, and what it cannot tell.
+        REQUIRE(lines.size() >= 3);
+        CHECK(lines[1].empty());
+        CHECK(lines.back() == Contract::LAST_NIGHT_CANNOT_TELL);
+        Sequence shown(lines.begin() + 2, lines.end() - (lines.size() > 3 ? 2 : 1));
+        CHECK_SEQUENCE(shown, night.lines);
+        CHECK(telling.icon == night.icon);
+        CHECK(telling.status == night.status);
+    }
+}
+
+TEST_CASE("what it asks of the log: the System log, newest first, in one 64 KB buffer, closed once read")
+{
+    Telling telling;
+    TextOn(NIGHTS[0].log, &telling);
+    std::string read = "read flags=" + std::to_string(EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ) +
+                       " offset=0 size=65536 log=1";
+    CHECK_SEQUENCE(calls, {"open here System", read, read, "close log=1"});
+    // Windows 95's stubs are never called.
+    TextOn(NIGHTS[9].log, &telling);
+    CHECK(calls.empty());
+}
+
+TEST_CASE("more records than fit: the newest, and how many earlier ones were left out")
+{
+    Log busy;
+    for (int i = 0; i < 15; i++)
+    {
+        static char at[15][6];
+        wsprintfA(at[i], "%02d:%02d", 1 + i / 3, i % 3 * 20);
+        busy.records.push_back(
+            {at[i], POWER, (DWORD)(i % 2 ? Contract::EVENT_STANDBY_LEFT : Contract::EVENT_STANDBY_ENTERED), {}});
+    }
+    Telling telling;
+    Sequence lines = Lines(TextOn(busy, &telling));
+    CAPTURE(telling.text);
+    REQUIRE(lines.size() == 2 + 1 + Contract::LAST_NIGHT_MOST_LINES + 2);
+    CHECK(lines[2] == "5 earlier records left out.");
+    CHECK(lines[3] == "02:40 came out of Modern Standby");
+    CHECK(lines[2 + Contract::LAST_NIGHT_MOST_LINES] == "05:40 went into Modern Standby");
+}
+
+TEST_CASE("the box: its title, OK, the icon the night calls for, and the exit status")
+{
+    for (const Night *night : {&NIGHTS[0], &NIGHTS[1], &NIGHTS[7]})
+    {
+        CAPTURE(std::string(night->what));
+        log = night->log, served = 0;
+        StartBoxUser(Contract::LAST_NIGHT_TITLE, {Contract::LAST_NIGHT_OK});
+        CHECK(LastNight() == night->status);
+        std::vector<BoxSeen> seen = BoxesSeen();
+        REQUIRE(seen.size() == 1);
+        CHECK(seen[0].title == Contract::LAST_NIGHT_TITLE);
+        CHECK((seen[0].ok && !seen[0].retry && !seen[0].cancel));
+        CHECK(seen[0].warning == (night->icon == Contract::LAST_NIGHT_ICON_WARNING));
+        CHECK(seen[0].information == (night->icon == Contract::LAST_NIGHT_ICON_NONE));
+    }
+}
+
+TEST_CASE("the box fits a 640 x 480 screen at its longest: every line as long as a line can be")
+{
+    // A request held up, the longest first line; then the most lines, on two
+    // dates, each with two details of 40 characters, a program's file name
+    // and the kind of shutdown as another language words it.
+    Log longest;
+    for (int i = 0; i < Contract::LAST_NIGHT_MOST_LINES + 1; i++)
+        longest.records.push_back(
+            {i < 6 ? "23:59" : "00:01", USER32, Contract::EVENT_SHUTDOWN_ASKED,
+             Asked("Windows Update Medic Service Helper2.exe (PC)", "Herunterfahren und Neustart, geplant (Ak")});
+    log = longest, served = 0;
+    StartBoxUser(Contract::LAST_NIGHT_TITLE, {Contract::LAST_NIGHT_OK});
+    CHECK(LastNight() == Contract::LAST_NIGHT_WARNED);
+    std::vector<BoxSeen> seen = BoxesSeen();
+    REQUIRE(seen.size() == 1);
+    CAPTURE(seen[0].text);
+    MESSAGE("the box at its longest: ", seen[0].rect.right - seen[0].rect.left, " x ",
+            seen[0].rect.bottom - seen[0].rect.top);
+    CHECK(seen[0].rect.right - seen[0].rect.left <= 640);
+    CHECK(seen[0].rect.bottom - seen[0].rect.top <= 480);
+}
