@@ -111,6 +111,7 @@ class JobRun:
         self.relay_lock = threading.Lock()
         self.clock = None  # the real clock, until one is placed
         self.hwnd = self.client = None  # Varnel's window, once the user stand-in has found it
+        self.boxes_read = set()  # the companions' boxes read, by handle
         # Seconds each program took to come up: Varnel's window from its
         # start, and each user stand-in's finding it, from its own.
         self.start_ups = {'window': [], 'user': []}
@@ -300,10 +301,15 @@ class JobRun:
                 raise TooLate('standin-user found no box titled %s' % title)
             fields = lines[0].split()
             text = lines[1][len('text '):].replace('\\n', '\n')
-            self.notes.append((self.now(), 'user', 'read "%s": %s' % (title, ' / '.join(line for line in text.split('\n')[:2] if line))))
+            handle = int(fields[5], 16)
+            # Its first lines, once a box: the night check's two counts.
+            if handle not in self.boxes_read:
+                self.boxes_read.add(handle)
+                self.notes.append((self.now(), 'user', 'read "%s": %s'
+                                   % (title, ' / '.join(line for line in text.split('\n')[:2] if line))))
             if press:
                 self.notes.append((self.now(), 'user', 'pressed %s' % press))
-            return tuple(int(n) for n in fields[1:5]), int(fields[5], 16), text
+            return tuple(int(n) for n in fields[1:5]), handle, text
         raise TooLate('standin-user box stalled three times')
 
     def click(self, *names, at=None, by=None):
