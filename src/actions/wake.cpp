@@ -28,7 +28,8 @@ int SetWakeUp(time_t when)
     }
     SetTimerDue set = (SetTimerDue)(void *)LookUpKernel32("SetWaitableTimer");
     // Absolute, in UTC: a relative due time would not count the hours the
-    // machine sleeps on Windows 8 and later. Resume: that is the point.
+    // machine sleeps on Windows 8 and later (SetWaitableTimer). Resume: that
+    // is the point.
     LARGE_INTEGER due;
     due.QuadPart = FILETIME_OF_1970 + (LONGLONG)when * FILETIME_PER_SECOND;
     return set != NULL && set(wakeTimer, &due, 0, NULL, NULL, TRUE) ? 1 : 0;

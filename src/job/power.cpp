@@ -14,13 +14,15 @@ LRESULT OnPowerEvent(WPARAM event)
     case PBT_APMRESUMEAUTOMATIC:
     case PBT_APMRESUMESUSPEND:
     case PBT_APMRESUMECRITICAL:
-        // A sleep the user asked for ends the request to stay up, and a
-        // machine woken with nobody at it sleeps again within minutes unless
-        // asked not to: ask again, at once.
+        // A sleep the user asked for ends the request to stay up
+        // (PowerSetRequest, Remarks), and a machine woken with nobody at it
+        // sleeps again within minutes unless asked not to ("System Wake-up
+        // Events"): ask again, at once.
         KeepMachineAwake();
         break;
     }
-    // Granted: the user's sleep is theirs, and the wake brings the machine
-    // back for the job.
+    // Granted (PBT_APMQUERYSUSPEND, Windows 95 to XP: "Return TRUE to grant
+    // the request"): the user's sleep is theirs, and the wake brings the
+    // machine back for the job.
     return TRUE;
 }

@@ -2,7 +2,8 @@
 #include "nightcheck/checks.h"
 #include "nightcheck/power_api.h"
 
-// SYSTEM_POWER_STATUS.ACLineStatus: offline (on battery), online.
+// SYSTEM_POWER_STATUS.ACLineStatus: offline (on battery), online; 255 is
+// unknown.
 const BYTE ON_BATTERY = 0;
 const BYTE ON_MAINS = 1;
 

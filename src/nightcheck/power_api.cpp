@@ -23,7 +23,7 @@ typedef DWORD(WINAPI *ReadValueIndex)(HKEY, const GUID *, const GUID *, const GU
 typedef BOOLEAN(WINAPI *ReadGlobal)(GLOBAL_POWER_POLICY *);
 
 // GetSystemPowerStatus reports no system battery with this flag, and that
-// it cannot tell with the other.
+// it cannot tell with the other (SYSTEM_POWER_STATUS.BatteryFlag).
 const BYTE BATTERY_NONE = 128;
 const BYTE BATTERY_UNKNOWN = 255;
 

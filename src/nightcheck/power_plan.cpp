@@ -3,8 +3,8 @@
 #include "nightcheck/checks.h"
 #include "nightcheck/power_api.h"
 
-// "When I close the lid", as the plan writes it; the older policy's actions
-// are turned into these.
+// "When I close the lid", as the plan writes it ("Lid switch close
+// action"); the older policy's actions (POWER_ACTION) are turned into these.
 const DWORD LID_DO_NOTHING = 0;
 const DWORD LID_SLEEP = 1;
 const DWORD LID_HIBERNATE = 2;

@@ -2,7 +2,8 @@
 #include "nightcheck/checks.h"
 
 static const char DESKTOP_KEY[] = "Control Panel\\Desktop";
-// Group policy's values, which take precedence over the user's own.
+// Group policy's values, which take precedence over the user's own
+// (Microsoft's registry reference for the policy's Control Panel key).
 static const char POLICY_KEY[] = "Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop";
 // SPI_GETSCREENSAVESECURE, of later headers: Windows Vista and later answer.
 const UINT GET_SCREEN_SAVE_SECURE = 0x0076;

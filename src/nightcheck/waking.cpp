@@ -11,7 +11,8 @@ typedef BOOL(WINAPI *CancelTimer)(HANDLE);
 // Hours ahead, relative, in the 100 ns steps of a due time: well after the
 // check has cancelled it.
 const LONGLONG TRIAL_DUE = -6LL * 3600 * 10000000;
-// What Windows answers a timer it took but cannot wake the machine for.
+// What Windows answers a timer it took but cannot wake the machine for:
+// SetWaitableTimer names ERROR_NOT_SUPPORTED; Wine answers 722.
 const DWORD CANNOT_RESUME = 722; // ERROR_TIMER_RESUME_IGNORED, of later headers
 
 void CheckWaking()

@@ -6,7 +6,9 @@
 
 // Posted to the recorder, which knows nothing of it: Windows refuses it, as
 // it would refuse Varnel's commands, when the recorder runs with rights this
-// program lacks (as administrator, this program not).
+// program lacks (as administrator, this program not). PostMessage, Remarks:
+// a message blocked by User Interface Privilege Isolation sets error 5; and
+// messages above WM_USER from a lower integrity are blocked by default.
 static const char PROBE_MESSAGE[] = "VarnelNightCheck";
 
 void CheckRecorder()

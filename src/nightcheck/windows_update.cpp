@@ -2,7 +2,8 @@
 #include "nightcheck/checks.h"
 
 // The documented place: group policy's active hours, used where
-// SetActiveHours is 1. Shared by the 32-bit and 64-bit registry views.
+// SetActiveHours is 1 ("Manage device restarts after updates"). Shared by
+// the 32-bit and 64-bit registry views ("Registry Keys Affected by WOW64").
 static const char POLICY_KEY[] = "Software\\Policies\\Microsoft\\Windows\\WindowsUpdate";
 // Where Windows 10 and 11 keep the hours the user set; no page documents
 // it, so what is found there is told as a guess.

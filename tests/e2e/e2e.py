@@ -10,9 +10,35 @@ themselves, started well ahead. A run whose programs come up too late for
 its moments fails, saying so. Across the scenarios Wine reports every
 Windows version Varnel is made for.
 
+Checked: the stand-ins' logs, the exit status, pixels of the window, and
+Wine's relay log of Varnel's calls and of its window's answers to power
+messages: the calls to stay up and to wake as the window opens, after each
+click, the start, a sleep and the stop. Wine reports Windows 95, 98, Me,
+NT 4.0, 2000, XP, 7, 10 and 11 across them. The shutdown under NT 4.0 has
+two encoders one after another: Windows is asked to shut down once, six
+ticks after the yellow lamp lights, and the lamp is out while the second
+runs. Three runs are of varnel-observed.exe, the same objects linked the
+same way with their run-time lookups answered as the reported Windows
+would (tests/e2e/observed.cpp): under Windows 95 the job runs without the
+power calls; under 7 and 10 each wake's due time is checked on the placed
+clock, as the wake moves on and across midnight.
+
+The tenth run is the companions': nightcheck.exe on a 640 x 480 screen
+beside a stand-in Varnel window and an encoder window titled "Lame", with
+no recorder. The user stand-in reads its box (a Problem for the recorder,
+and one for the encoders naming "Lame"); the recorder starts and "Lame"
+closes; Retry brings a box without them, "Every night: no problem." on
+mains; Cancel ends it with the count shown as its exit status. Then
+lastnight.exe in the same prefix, on Wine's empty System log: its box says
+that nothing was recorded, and its exit status is 0. What Wine answers the
+night check: the power plan cannot be read (PowerGetActiveScheme is not
+implemented), so wake timers and sign-in are Checks; a wake-up timer is
+taken with error 722, so waking is a Problem; mains power, no lid, no
+Modern Standby and no screen saver chosen are Fine.
+
 Every scenario runs at once, each in its own Wine prefix on its own virtual
-display; the night check's starts once every job has had its clicks, so
-that it does not slow their starts. Runs inside the Wine environment
+display; the companions' starts once every job has had its clicks, so that
+it does not slow their starts. Runs inside the Wine environment
 (tools/in-env).
 
     e2e.py BUILD_DIR [--only NAME ...] [--keep] [--timelines] [--results FILE]

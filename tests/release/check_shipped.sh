@@ -1,9 +1,25 @@
 #!/usr/bin/env bash
 # The shipped 32-bit programs, Varnel, the night check and last night,
-# checked on the files themselves: small PE32 GUI programs that Windows 95 and NT 4.0 load,
-# with no instruction newer than the 386's, importing only what both
-# provide, with their resources and version, built reproducibly, and their
-# release zip and SHA256SUMS likewise.
+# checked on the files themselves, and the documents beside them:
+# - PE32 GUI programs for Intel 386 that Windows 95 and NT 4.0 load:
+#   operating-system and subsystem version 4.0, relocations stripped, no
+#   link time, Windows 95's alignments, three sections (code; data with the
+#   imports; resources), none both written and executed; each header check
+#   shown failing on a copy with its field changed;
+# - no instruction newer than the 386's (no CMOV, 486 or Pentium
+#   instructions, MMX or SSE), the scan shown finding each kind;
+# - imports from KERNEL32, USER32, GDI32, ADVAPI32 and msvcrt.dll only those
+#   on old-windows-imports.txt, each with its source; the functions Windows
+#   95 or NT 4.0 lack looked up instead; the import check shown failing on a
+#   copy that imports one;
+# - their sizes, their icon and their version resource;
+# - two clean builds, their release zips and SHA256SUMS byte-identical, the
+#   sums true, the entries dated with the commit, and the version the same
+#   in CMakeLists.txt, the files, the zip's name, README.md and the guide's
+#   newest "Changes" entry;
+# - the guide as packed: CR LF, plain ASCII, lines Notepad shows whole; the
+#   guide at most 300 lines and README.md at most 130, the check shown
+#   failing on copies one line longer.
 #
 #   check_shipped.sh SOURCE_DIR BUILD_DIR
 set -u
@@ -252,5 +268,15 @@ lines=$(grep -c '' "$scratch/readme.txt")
 check "its readme.txt: $lines lines, each ending in CR LF" test "$lines" -gt 50 -a "$(grep -c $'\r$' "$scratch/readme.txt")" = "$lines"
 check "its readme.txt: plain ASCII, lines Notepad shows whole" \
     test -z "$(LC_ALL=C grep -n -E $'[^\t\r -~]|^.{77}' "$scratch/readme.txt")"
+
+# The documents stay short enough to read through: the README for a
+# developer new to the code, the guide for a user new to Varnel.
+within() { test "$(grep -c '' "$1")" -le "$2"; } # FILE MOST_LINES
+for document in "README.md 130" "docs/readme.txt 300"; do
+    read -r name most <<<"$document"
+    check "$name: at most $most lines (has $(grep -c '' "$source_dir/$name"))" within "$source_dir/$name" "$most"
+    { cat "$source_dir/$name"; yes '' | head -n $((most + 1 - $(grep -c '' "$source_dir/$name"))); } >"$scratch/long"
+    refused "the check fails on a copy of $name of $((most + 1)) lines" within "$scratch/long" "$most"
+done
 
 [ $failures = 0 ]
