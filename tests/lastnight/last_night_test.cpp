@@ -251,16 +251,6 @@ std::string TextOn(const Log &arranged, Telling *telling)
     return telling->text;
 }
 
-Sequence Lines(const std::string &text)
-{
-    Sequence lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
-    return lines;
-}
-
 } // namespace
 
 TEST_CASE("every night of the table, as the box tells it")

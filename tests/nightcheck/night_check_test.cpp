@@ -442,17 +442,6 @@ std::string CheckOn(const Machine &arranged)
     return text;
 }
 
-// The text's lines.
-Sequence Lines(const std::string &text)
-{
-    Sequence lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
-    return lines;
-}
-
 // The topics' paragraphs, both nights', without the counts above them, the
 // blank lines and the line under them.
 Sequence Paragraphs(const std::string &text)

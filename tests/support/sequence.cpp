@@ -20,3 +20,13 @@ Sequence Only(const Sequence &items, std::initializer_list<const char *> prefixe
             }
     return kept;
 }
+
+Sequence Lines(const std::string &text)
+{
+    Sequence lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}

@@ -12,6 +12,9 @@ typedef std::vector<std::string> Sequence;
 // One item a line, indented.
 std::string Describe(const Sequence &items);
 
+// A text's lines, as a message box shows them.
+Sequence Lines(const std::string &text);
+
 // The items that begin with one of the prefixes, in their order.
 Sequence Only(const Sequence &items, std::initializer_list<const char *> prefixes);
 
