@@ -78,13 +78,14 @@ void ReadNight(Night *night, DWORD since)
         DWORD got = 0, needed = 0;
         if (!read(log, EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ, 0, buffer, BUFFER_SIZE, &got, &needed))
         {
+            // At the end of the log, a plain end. A record larger than the
+            // buffer, or a log cleared while read, ends it short; an error
+            // before any record is a refusal.
             DWORD error = GetLastError();
-            // At the end of the log, a plain end; a record larger than the
-            // buffer, or a log cleared while read, ends it short.
-            if (error != ERROR_HANDLE_EOF && night->records == 0 && error != ERROR_INSUFFICIENT_BUFFER)
-                night->reading = LOG_REFUSED, night->error = error;
-            else if (error != ERROR_HANDLE_EOF)
+            if (error == ERROR_INSUFFICIENT_BUFFER || (error != ERROR_HANDLE_EOF && night->records))
                 night->reading = READ_CUT;
+            else if (error != ERROR_HANDLE_EOF)
+                night->reading = LOG_REFUSED, night->error = error;
             break;
         }
         if (got == 0 || !TakeRecords(night, buffer, got, since))

@@ -64,8 +64,8 @@ struct Night
 // written from `since` on, into the night.
 void ReadNight(Night *night, DWORD since);
 
-// records.cpp: takes one record, newest first; `start`: its first byte,
-// `length` bytes of it whole.
+// records.cpp: takes one record, newest first, which the reader has found
+// whole.
 void TakeRecord(Night *night, const EVENTLOGRECORD *record);
 
 #endif
