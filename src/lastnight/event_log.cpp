@@ -1,4 +1,4 @@
-// Reading Windows' System log, newest record first, back 24 hours. Its
+// Reading Windows' System log, newest record first, back two days. Its
 // functions are looked up: Windows 95 has them only as stubs, and a lookup
 // that fails is a plain answer where an import that fails stops the
 // program from loading at all.
@@ -26,27 +26,31 @@ static int Whole(const BYTE *at, DWORD left)
     return 0;
 }
 
-// Takes the records read, newest first, until one is older than `since`;
-// 0 once one is, or one is damaged.
-static int TakeRecords(Night *night, const BYTE *buffer, DWORD read, DWORD since)
+// Takes the records read, newest first, those of the 24 hours from
+// `night->since`, until one is older than two days; 0 once one is, or one
+// is damaged.
+static int TakeRecords(Night *night, const BYTE *buffer, DWORD read)
 {
     for (DWORD at = 0; at < read; at += ((const EVENTLOGRECORD *)(buffer + at))->Length)
     {
         if (!Whole(buffer + at, read - at))
         {
-            night->reading = READ_CUT;
+            night->reading = night->read ? READ_CUT : LOG_UNREADABLE;
             return 0;
         }
         const EVENTLOGRECORD *record = (const EVENTLOGRECORD *)(buffer + at);
-        if (record->TimeGenerated < since)
+        night->read++;
+        if (record->TimeGenerated < night->since - DAY_SECONDS)
             return 0;
-        TakeRecord(night, record);
+        if (record->TimeGenerated >= night->since)
+            TakeRecord(night, record);
     }
     return 1;
 }
 
 void ReadNight(Night *night, DWORD since)
 {
+    night->since = since;
     // Decided by the platform: their stubs would answer with an error.
     if (WindowsVersion().dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
     {
@@ -82,13 +86,15 @@ void ReadNight(Night *night, DWORD since)
             // buffer, or a log cleared while read, ends it short; an error
             // before any record is a refusal.
             DWORD error = GetLastError();
-            if (error == ERROR_INSUFFICIENT_BUFFER || (error != ERROR_HANDLE_EOF && night->records))
+            if (error == ERROR_INSUFFICIENT_BUFFER && !night->read)
+                night->reading = LOG_UNREADABLE;
+            else if (error == ERROR_INSUFFICIENT_BUFFER || (error != ERROR_HANDLE_EOF && night->read))
                 night->reading = READ_CUT;
             else if (error != ERROR_HANDLE_EOF)
                 night->reading = LOG_REFUSED, night->error = error;
             break;
         }
-        if (got == 0 || !TakeRecords(night, buffer, got, since))
+        if (got == 0 || !TakeRecords(night, buffer, got))
             break;
     }
     close(log);

@@ -4,7 +4,6 @@
 #include "lastnight/telling.h"
 
 static const char BOX_TITLE[] = "Varnel: last night";
-const DWORD DAY_SECONDS = 24 * 3600;
 
 // Days from 1970-01-01 to the date, for a year from 1970 on (the civil
 // calendar's days, counted from March so that the leap day comes last).
@@ -27,9 +26,12 @@ static DWORD SecondsNow()
 
 Telling TellLastNight()
 {
-    static Night night;
+    // On the stack, whose pages this file's code touches in order: the
+    // program file stores no zeros for it.
+    Night night;
     ZeroMemory(&night, sizeof night);
     ReadNight(&night, SecondsNow() - DAY_SECONDS);
+    ArrangeNight(&night);
     return TellNight(&night);
 }
 

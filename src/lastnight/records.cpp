@@ -2,32 +2,48 @@
 #include "lastnight/night.h"
 
 static const char KERNEL_POWER[] = "Microsoft-Windows-Kernel-Power";
+static const char KERNEL_GENERAL[] = "Microsoft-Windows-Kernel-General";
+static const char EVENT_LOG[] = "EventLog";
 
 struct Kind
 {
     const char *source; // in any capitals: User32 is USER32 on XP
     WORD id;            // the low word: classic records carry qualifier bits above it
     Happened what;
+    Mark mark;
 };
 // The event IDs as Windows 10's and 11's manifests and message files give
-// them.
+// them: Windows going down is the EventLog service stopping, the kernel's
+// shutdown transition and the kernel shutting down; coming up, the service
+// starting, the kernel starting and the kind of boot.
 static const Kind KINDS[] = {
-    {KERNEL_POWER, 42, SLEPT},
-    {KERNEL_POWER, 506, STANDBY_BEGAN},
-    {KERNEL_POWER, 507, STANDBY_ENDED},
-    {"Microsoft-Windows-Power-Troubleshooter", 1, WOKE},
-    {"User32", 1074, ASKED},
-    {"EventLog", 6005, STARTED},
-    {"EventLog", 6006, SHUT_DOWN},
-    {"EventLog", 6008, STOPPED},
-    {KERNEL_POWER, 41, STOPPED},
+    {KERNEL_POWER, 42, SLEPT, PLAIN},
+    {KERNEL_POWER, 506, STANDBY_BEGAN, PLAIN},
+    {KERNEL_POWER, 507, STANDBY_ENDED, PLAIN},
+    {"Microsoft-Windows-Power-Troubleshooter", 1, WOKE, PLAIN},
+    {"User32", 1074, ASKED, PLAIN},
+    {EVENT_LOG, 6005, STARTED, PLAIN},
+    {KERNEL_GENERAL, 12, STARTED, PLAIN},
+    {"Microsoft-Windows-Kernel-Boot", 27, STARTED, PLAIN},
+    {EVENT_LOG, 6006, SHUT_DOWN, PLAIN},
+    {KERNEL_POWER, 109, SHUT_DOWN, PLAIN},
+    {KERNEL_GENERAL, 13, SHUT_DOWN, PLAIN},
+    {EVENT_LOG, 6008, STOPPED, PLAIN},
+    {KERNEL_POWER, 41, STOPPED, KERNEL_STOP},
 };
+const WORD BOOT_TYPE_EVENT = 27;
 // Insertion strings, counted from 0, at their places in the events'
 // templates: Power-Troubleshooter 1's WakeSourceText (%15, versions 0 to 3);
-// User32 1074's process (%1) and the kind of shutdown (%5).
+// User32 1074's process (%1) and the kind of shutdown (%5); Kernel-Boot
+// 27's BootType (%1).
 const int WAKE_SOURCE_STRING = 14;
 const int PROGRAM_STRING = 0;
 const int KIND_STRING = 4;
+const int BOOT_TYPE_STRING = 0;
+// Kernel-Boot 27's boot types: after a full shutdown, after a Fast Startup
+// one; 2, a resume from hibernation, is neither a start nor a shutdown.
+const int BOOT_FULL = 0;
+const int BOOT_FAST = 1;
 
 // The record's source name, which the reader has found whole.
 static const char *Source(const EVENTLOGRECORD *record)
@@ -53,86 +69,98 @@ static const char *InsertionString(const EVENTLOGRECORD *record, int index)
     return NULL;
 }
 
-static void Cut(char *detail, const char *string)
+// A number as the record writes it, "1" or "0x1"; -1 where it is none.
+static int Number(const char *string)
 {
-    lstrcpynA(detail, string ? string : "", DETAIL_LENGTH + 1);
+    if (string == NULL || *string == '\0')
+        return -1;
+    int base = 10, number = 0;
+    if (string[0] == '0' && (string[1] == 'x' || string[1] == 'X') && string[2])
+        base = 16, string += 2;
+    for (; *string; string++)
+    {
+        char c = (char)(*string | 0x20);
+        int digit = c >= '0' && c <= '9' ? c - '0' : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (digit < 0 || number > 0xFFFF)
+            return -1;
+        number = number * base + digit;
+    }
+    return number;
+}
+
+static void Cut(char *detail, const char *string, int length)
+{
+    lstrcpynA(detail, string, (length < DETAIL_LENGTH ? length : DETAIL_LENGTH) + 1);
 }
 
 // The program's file name, without its folder and without the computer's
-// name after it: "C:\Windows\explorer.exe (PC)" is explorer.exe.
+// name that ends it in brackets: "C:\Windows\explorer.exe (PC)" is
+// explorer.exe, while "setup (1).exe" stays whole.
 static void ProgramName(char *detail, const char *path)
 {
     const char *name = path ? path : "";
     for (const char *c = name; *c; c++)
         if (*c == '\\' || *c == '/')
             name = c + 1;
-    Cut(detail, name);
-    for (char *c = detail; *c; c++)
-        if (c[0] == ' ' && c[1] == '(')
-            *c = '\0';
+    int length = lstrlenA(name);
+    if (length > 0 && name[length - 1] == ')')
+        for (int i = length - 2; i > 0; i--)
+            if (name[i] == '(' && name[i - 1] == ' ')
+            {
+                length = i - 1;
+                break;
+            }
+    Cut(detail, name, length);
 }
 
-static Happened What(const EVENTLOGRECORD *record)
+static const Kind *KindOf(const EVENTLOGRECORD *record)
 {
     for (const Kind &kind : KINDS)
         if (LOWORD(record->EventID) == kind.id && lstrcmpiA(Source(record), kind.source) == 0)
-            return kind.what;
-    return NOT_KNOWN;
+            return &kind;
+    return NULL;
 }
 
 void TakeRecord(Night *night, const EVENTLOGRECORD *record)
 {
     night->records++;
+    DWORD second = record->TimeGenerated - night->since;
+    if (second < WRITTEN_SECONDS)
+        night->written[second / 8] |= (BYTE)(1 << second % 8);
+    const Kind *kind = KindOf(record);
+    if (kind == NULL)
+        return;
     Happening happening;
     ZeroMemory(&happening, sizeof happening);
-    happening.what = What(record);
+    happening.what = kind->what;
+    happening.mark = (BYTE)kind->mark;
     happening.time = record->TimeGenerated;
-    if (happening.what == NOT_KNOWN)
-        return;
-    // Kernel-Power 41 and EventLog 6008, written at the same start: one line.
-    if (happening.what == STOPPED && night->lastTaken == STOPPED)
-        return;
-    night->lastTaken = happening.what;
-    // The last record before a start after a stop: the first older one
-    // that is not of that start.
-    if (night->waitingBefore && happening.what != STARTED && happening.what != STOPPED)
-    {
-        night->lines[night->waitingBefore - 1].before = happening.time;
-        night->waitingBefore = 0;
-    }
+    happening.read = night->read;
+    const char *string;
     switch (happening.what)
     {
     case WOKE:
-        Cut(happening.detail, InsertionString(record, WAKE_SOURCE_STRING));
+        string = InsertionString(record, WAKE_SOURCE_STRING);
+        if (string)
+            Cut(happening.detail, string, lstrlenA(string));
         break;
     case ASKED:
         ProgramName(happening.detail, InsertionString(record, PROGRAM_STRING));
-        Cut(happening.kind, InsertionString(record, KIND_STRING));
-        // Read newest first: held up where no shutdown or start came
-        // between it and the next request, or now.
-        if (!night->ended && !night->heldUp)
-            night->heldUp = 1, night->heldUpRequest = happening;
-        if (!night->asked)
-            night->asked = 1, night->lastRequest = happening;
-        night->ended = 0;
+        string = InsertionString(record, KIND_STRING);
+        if (string)
+            Cut(happening.kind, string, lstrlenA(string));
         break;
     case STARTED:
-    case SHUT_DOWN:
-        night->ended = 1;
-        break;
-    case STOPPED:
-        if (!night->stopped)
-            night->stopped = 1, night->startedAgain = happening.time;
+        if (kind->id == BOOT_TYPE_EVENT)
+        {
+            int type = Number(InsertionString(record, BOOT_TYPE_STRING));
+            if (type != BOOT_FULL && type != BOOT_FAST)
+                return;
+            happening.mark = (BYTE)(type == BOOT_FAST ? FAST_STARTUP : PLAIN);
+        }
         break;
     default:
         break;
     }
-    if (night->lineCount == MOST_LINES)
-    {
-        night->leftOut++;
-        return;
-    }
-    night->lines[night->lineCount++] = happening;
-    if (happening.what == STOPPED)
-        night->waitingBefore = night->lineCount;
+    Keep(night, happening);
 }

@@ -72,6 +72,8 @@ static void AddLine(BoxText *text, const Happening &line)
         AddText(text, "%s by %s\n", Kind(line), line.detail[0] ? line.detail : "a program");
     else if (line.what == STOPPED && line.before)
         AddText(text, "%s; the last record before: %s\n", WORDS[line.what], LocalTime(line.before));
+    else if (line.what == STOPPED)
+        AddText(text, "%s; it cannot tell when\n", WORDS[line.what]);
     else
         AddText(text, "%s\n", WORDS[line.what]);
 }
@@ -101,7 +103,11 @@ static UINT AddFirstLine(BoxText *text, const Night *night)
         // Another program's: an update's restart, most likely.
         return ByVarnel(request) || ByExplorer(request) ? MB_ICONINFORMATION : MB_ICONWARNING;
     }
-    AddString(text, "Windows recorded no shutdown in the last 24 hours.");
+    // Windows 2000 records shutdowns and starts, but no requests.
+    if (night->wentDownOrUp)
+        AddString(text, "Windows recorded no program's request for a shutdown in the last 24 hours.");
+    else
+        AddString(text, "Windows recorded no shutdown in the last 24 hours.");
     return MB_ICONINFORMATION;
 }
 
@@ -111,9 +117,12 @@ Telling TellNight(const Night *night)
     BoxText text;
     StartText(&text, buffer, sizeof buffer);
     Telling telling = {buffer, MB_ICONINFORMATION, 0};
+    // The newest lines, those that fit.
+    int first = night->count > MOST_LINES ? night->count - MOST_LINES : 0;
+    int leftOut = first + night->dropped;
     withDay = 0;
-    for (int i = 1; i < night->lineCount; i++)
-        withDay |= Date(night->lines[i].time) != Date(night->lines[0].time);
+    for (int i = first + 1; i < night->count; i++)
+        withDay |= Date(night->happenings[i].time) != Date(night->happenings[first].time);
 
     if (night->reading == NO_LOG)
         AddString(&text, "This Windows keeps no record of the night: Windows 95, 98 and Me have no event log.");
@@ -121,6 +130,9 @@ Telling TellNight(const Night *night)
         AddString(&text, "This Windows has no record of the night that this program can read.");
     else if (night->reading == LOG_REFUSED)
         AddText(&text, "Windows did not let this program read its record of the night (error %lu).", night->error);
+    else if (night->reading == LOG_UNREADABLE)
+        AddString(&text, "Windows' record of the night could not be read: its newest record is too large, or "
+                         "damaged.");
     else if (night->records == 0)
         AddString(&text, "Windows recorded nothing in its System log in the last 24 hours: this cannot tell how "
                          "the night went.");
@@ -132,13 +144,13 @@ Telling TellNight(const Night *night)
         telling.status = 1;
 
     AddString(&text, "\n\n");
-    if (night->leftOut)
-        AddText(&text, "%d earlier record%s left out.\n", night->leftOut, night->leftOut == 1 ? "" : "s");
-    for (int i = night->lineCount - 1; i >= 0; i--)
-        AddLine(&text, night->lines[i]);
+    if (leftOut)
+        AddText(&text, "%d earlier line%s left out.\n", leftOut, leftOut == 1 ? "" : "s");
+    for (int i = first; i < night->count; i++)
+        AddLine(&text, night->happenings[i]);
     if (night->reading == READ_CUT)
         AddString(&text, "Older records were not read: one is too large, or damaged.\n");
-    if (night->lineCount || night->leftOut || night->reading == READ_CUT)
+    if (night->count || night->reading == READ_CUT)
         AddString(&text, "\n");
     AddString(&text, "It cannot tell whether the recorder recorded.");
     return telling;

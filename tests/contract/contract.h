@@ -159,8 +159,9 @@ const char POWER_DLL[] = "powrprof.dll";
 
 // Last night (lastnight.exe): one message box with OK, of what Windows'
 // System log recorded of the last 24 hours: a first line that says what
-// matters most, a blank line, a line a record (oldest first, each opening
-// with its local time), a blank line, and what it cannot tell.
+// matters most, a blank line, a line for each thing that happened (oldest
+// first by the time Windows gave it, each opening with its local time), a
+// blank line, and what it cannot tell.
 const char LAST_NIGHT_TITLE[] = "Varnel: last night";
 const UINT LAST_NIGHT_BUTTONS = 0x0;       // MB_OK
 const UINT LAST_NIGHT_ICON_WARNING = 0x30; // MB_ICONWARNING
@@ -168,24 +169,37 @@ const UINT LAST_NIGHT_ICON_NONE = 0x40;    // MB_ICONINFORMATION
 const int LAST_NIGHT_OK = 1;               // IDOK
 const int LAST_NIGHT_WARNED = 1;           // its exit status where the warning icon shows
 const int LAST_NIGHT_UNREAD = 2;           // where nothing could be read; 0 otherwise
-const int LAST_NIGHT_MOST_LINES = 10;      // record lines at most: the newest
+const int LAST_NIGHT_MOST_LINES = 10;      // lines at most: the newest
 const char LAST_NIGHT_CANNOT_TELL[] = "It cannot tell whether the recorder recorded.";
 const char LAST_NIGHT_NOTHING[] = "Windows recorded nothing in its System log in the last 24 hours";
+const char LAST_NIGHT_UNREADABLE[] = "Windows' record of the night could not be read";
+const char LAST_NIGHT_NO_SHUTDOWN[] = "Windows recorded no shutdown in the last 24 hours.";
+const char LAST_NIGHT_NO_REQUEST[] = "Windows recorded no program's request for a shutdown in the last 24 hours.";
+const char LAST_NIGHT_CUT[] = "Older records were not read: one is too large, or damaged.";
 // The records it reads, by source (in any capitals) and the low word of
 // their event ID, as Windows writes them.
 const char SOURCE_KERNEL_POWER[] = "Microsoft-Windows-Kernel-Power";
+const char SOURCE_KERNEL_GENERAL[] = "Microsoft-Windows-Kernel-General";
+const char SOURCE_KERNEL_BOOT[] = "Microsoft-Windows-Kernel-Boot";
 const char SOURCE_POWER_TROUBLESHOOTER[] = "Microsoft-Windows-Power-Troubleshooter";
 const char SOURCE_USER32[] = "User32";
 const char SOURCE_EVENT_LOG[] = "EventLog";
-const WORD EVENT_SLEEP = 42;            // Kernel-Power
-const WORD EVENT_STANDBY_ENTERED = 506; // Kernel-Power
-const WORD EVENT_STANDBY_LEFT = 507;    // Kernel-Power
-const WORD EVENT_WOKE = 1;              // Power-Troubleshooter; WakeSourceText is its 15th string
-const WORD EVENT_SHUTDOWN_ASKED = 1074; // User32; the program its 1st string, the kind its 5th
-const WORD EVENT_STARTED = 6005;        // EventLog
-const WORD EVENT_SHUT_DOWN = 6006;      // EventLog
-const WORD EVENT_UNEXPECTED = 6008;     // EventLog
-const WORD EVENT_REBOOTED_UNCLEAN = 41; // Kernel-Power
+const WORD EVENT_SLEEP = 42;                // Kernel-Power
+const WORD EVENT_STANDBY_ENTERED = 506;     // Kernel-Power
+const WORD EVENT_STANDBY_LEFT = 507;        // Kernel-Power
+const WORD EVENT_WOKE = 1;                  // Power-Troubleshooter; WakeSourceText is its 15th string
+const WORD EVENT_SHUTDOWN_ASKED = 1074;     // User32; the program its 1st string, the kind its 5th
+const WORD EVENT_STARTED = 6005;            // EventLog
+const WORD EVENT_SHUT_DOWN = 6006;          // EventLog
+const WORD EVENT_UNEXPECTED = 6008;         // EventLog
+const WORD EVENT_REBOOTED_UNCLEAN = 41;     // Kernel-Power
+const WORD EVENT_SHUTDOWN_TRANSITION = 109; // Kernel-Power
+const WORD EVENT_KERNEL_STARTED = 12;       // Kernel-General
+const WORD EVENT_KERNEL_SHUTTING_DOWN = 13; // Kernel-General
+const WORD EVENT_BOOT_TYPE = 27;            // Kernel-Boot; BootType its 1st string
+const int BOOT_AFTER_SHUTDOWN = 0;          // boot types: after a full shutdown,
+const int BOOT_AFTER_FAST_STARTUP = 1;      // after a Fast Startup shutdown,
+const int BOOT_FROM_HIBERNATION = 2;        // a resume: neither a start nor a shutdown
 
 } // namespace Contract
 

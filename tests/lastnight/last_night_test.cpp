@@ -25,12 +25,23 @@ const int NOW_LOCAL = 7 * 60 + 30; // minutes of the local day
 const int MISSING = -1;
 const HANDLE LOG = (HANDLE)(INT_PTR)0x10C;
 
+// How a record can be damaged, as a log read while written, or a driver
+// that wrote it, leaves it.
+enum Damage
+{
+    INTACT,
+    LENGTH_PAST_READ, // its length runs past the bytes read
+    SOURCE_UNENDED,   // its source name runs to its end
+    STRING_UNENDED,   // its last insertion string runs to its end
+};
+
 struct Record
 {
-    const char *at; // local "HH:MM", the latest such before now; "-HH:MM" a day earlier
+    const char *at; // local "HH:MM" or "HH:MM:SS", the latest such before now; "-HH:MM" a day earlier
     const char *source;
     DWORD id;
     std::vector<std::string> strings;
+    Damage damage = INTACT;
 };
 
 // A machine's System log, as one night left it.
@@ -49,24 +60,33 @@ size_t served;  // records handed out, newest first
 DWORD Written(const char *at)
 {
     int days = at[0] == '-', minutes = ((at[days] - '0') * 10 + at[days + 1] - '0') * 60 + atoi(at + days + 3);
-    return NOW - 60 * ((NOW_LOCAL - minutes + 1440) % 1440 + 1440 * days);
+    int seconds = at[days + 5] == ':' ? atoi(at + days + 6) : 0;
+    return NOW - 60 * ((NOW_LOCAL - minutes + 1440) % 1440 + 1440 * days) + seconds;
 }
 
 // A record as ReadEventLogA lays it out: the header, the source and the
 // computer's name, then the insertion strings.
 std::string LaidOut(const Record &record)
 {
-    std::string names = std::string(record.source) + '\0' + "PC" + '\0', strings;
+    std::string names = std::string(record.source) + '\0' + "PC" + '\0', strings, end(4, '\0');
     for (const std::string &string : record.strings)
         strings += string + '\0';
+    if (record.damage == SOURCE_UNENDED)
+        names = record.source, end.clear();
+    if (record.damage == STRING_UNENDED)
+        strings.pop_back(), end.clear();
     EVENTLOGRECORD header = {};
-    header.Length = sizeof header + names.size() + strings.size() + 4;
+    header.Length = sizeof header + names.size() + strings.size() + end.size();
     header.Reserved = 0x654c664c; // "LfLe"
     header.TimeGenerated = header.TimeWritten = Written(record.at);
     header.EventID = record.id;
     header.NumStrings = (WORD)record.strings.size();
     header.StringOffset = sizeof header + names.size();
-    return std::string((const char *)&header, sizeof header) + names + strings + std::string(4, '\0');
+    std::string laid = std::string((const char *)&header, sizeof header) + names + strings + end;
+    if (record.damage == LENGTH_PAST_READ)
+        header.Length += 0x10000,
+            laid.replace(0, sizeof header.Length, (const char *)&header.Length, sizeof header.Length);
+    return laid;
 }
 
 HANDLE WINAPI FakeOpenEventLogA(const char *server, const char *name)
@@ -147,6 +167,7 @@ namespace
 {
 
 const char *const POWER = Contract::SOURCE_KERNEL_POWER;
+const char *const GENERAL = Contract::SOURCE_KERNEL_GENERAL;
 const char *const WAKES = Contract::SOURCE_POWER_TROUBLESHOOTER;
 const char *const USER32 = Contract::SOURCE_USER32;
 const char *const EVENTLOG = Contract::SOURCE_EVENT_LOG;
@@ -165,15 +186,37 @@ std::vector<std::string> Asked(const char *process, const char *kind)
     return {process, "PC", "Other (Planned)", "0x80000000", kind, "", "PC\\user"};
 }
 
+// Kernel-Boot 27: its boot type, as "0x1" or as "1", and the load options.
+Record Boot(const char *at, int type, const char *format = "0x%x")
+{
+    char written[8];
+    wsprintfA(written, format, type);
+    return {at, Contract::SOURCE_KERNEL_BOOT, Contract::EVENT_BOOT_TYPE, {written, " NOEXECUTE=OPTIN"}};
+}
+Record Explorer(const char *at, const char *kind)
+{
+    return {at, USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Windows\\explorer.exe (PC)", kind)};
+}
+Record Svchost(const char *at)
+{
+    return {at, USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Windows\\System32\\svchost.exe (PC)", "restart")};
+}
+Record Varnel(const char *at)
+{
+    return {at, USER32, 0x80000000 | Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Varnel\\varnel.exe (PC)", "power off")};
+}
+Record Other(const char *at)
+{
+    return {at, "Service Control Manager", 7036, {"Windows Update", "running"}};
+}
+
 const Record SLEPT = {"01:00", POWER, Contract::EVENT_SLEEP, {}};
 const Record WOKE = {"04:58", WAKES, Contract::EVENT_WOKE, Woken("Timer - Varnel")};
-const Record VARNEL_ASKED = {"06:05", USER32, 0x80000000 | Contract::EVENT_SHUTDOWN_ASKED,
-                             Asked("C:\\Varnel\\varnel.exe (PC)", "power off")};
+const Record VARNEL_ASKED = Varnel("06:05");
 const Record SHUT_DOWN = {"06:06", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}};
-const Record STARTED = {"07:20", EVENTLOG, Contract::EVENT_STARTED, {}};
 
 // More records than fit: into Modern Standby and out of it in turn, every
-// 20 minutes from 01:00 to 05:40.
+// 20 minutes from 01:00 to 05:40, with another service's record after each.
 std::vector<Record> Standbys()
 {
     static char at[15][6];
@@ -182,6 +225,7 @@ std::vector<Record> Standbys()
     {
         wsprintfA(at[i], "%02d:%02d", 1 + i / 3, i % 3 * 20);
         records.push_back({at[i], POWER, i % 2 ? Contract::EVENT_STANDBY_LEFT : Contract::EVENT_STANDBY_ENTERED, {}});
+        records.push_back(Other(at[i]));
     }
     return records;
 }
@@ -191,41 +235,58 @@ struct Night
     const char *what;
     Log log;
     std::vector<const char *> first; // what the first line says
-    Sequence lines;                  // the records' lines, oldest first; empty: not checked
+    Sequence lines;                  // the lines after it, oldest first; empty: not checked
     UINT icon;
     int status;
 };
 
+// The records of each night in the order Windows writes them: the
+// kernel's records of a shutdown after the service's 6006, its records of
+// a start before the service's 6005 and with earlier times.
 // clang-format off
 const Night NIGHTS[] = {
-    {"a good night: asleep, woken by a timer, Varnel's power-off, the shutdown, and a start in the morning",
-     {{SLEPT, WOKE, VARNEL_ASKED, SHUT_DOWN, STARTED}}, {"The last power off, at 06:05, was asked for by Varnel."},
+    {"a good night: asleep, woken by a timer from hibernation, Varnel's power-off, the shutdown, a start in the morning",
+     {{SLEPT, Boot("04:58", Contract::BOOT_FROM_HIBERNATION), WOKE, VARNEL_ASKED, SHUT_DOWN,
+       {"06:06:04", POWER, Contract::EVENT_SHUTDOWN_TRANSITION, {"5", "0", "5"}},
+       {"06:06:05", GENERAL, Contract::EVENT_KERNEL_SHUTTING_DOWN, {}}, {"07:20:00", GENERAL, Contract::EVENT_KERNEL_STARTED, {}},
+       Boot("07:20:00", Contract::BOOT_AFTER_SHUTDOWN), {"07:20:25", EVENTLOG, Contract::EVENT_STARTED, {}}}},
+     {"The last power off, at 06:05, was asked for by Varnel."},
      {"01:00 went to sleep", "04:58 woke: Timer - Varnel", "06:05 power off by varnel.exe",
       "06:06 Windows shut down", "07:20 Windows started"}, Contract::LAST_NIGHT_ICON_NONE, 0},
     {"Varnel's power-off asked for and held up", {{SLEPT, WOKE, VARNEL_ASKED}},
      {"A power off asked for at 06:05 by Varnel did not happen", "save its work", "forced shutdown"},
      {"01:00 went to sleep", "04:58 woke: Timer - Varnel", "06:05 power off by varnel.exe"},
      Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
-    {"an update's restart by another program",
-     {{SLEPT, {"03:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Windows\\System32\\svchost.exe (PC)", "restart")},
-       {"03:01", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, {"03:03", EVENTLOG, Contract::EVENT_STARTED, {}}}},
-     {"The last restart, at 03:00, was asked for by svchost.exe."},
-     {"01:00 went to sleep", "03:00 restart by svchost.exe", "03:01 Windows shut down",
-      "03:03 Windows started"}, Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+    {"restarts by other programs, each 6006 written before its 1074: a second later, and in the same second",
+     {{SLEPT, {"03:00:01", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
+       {"03:00:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Users\\me\\Downloads\\setup (1).exe (PC)", "restart")},
+       {"03:03", EVENTLOG, Contract::EVENT_STARTED, {}},
+       {"05:10:00", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, Svchost("05:10:00"), {"05:11", EVENTLOG, Contract::EVENT_STARTED, {}}}},
+     {"The last restart, at 05:10, was asked for by svchost.exe."},
+     {"01:00 went to sleep", "03:00 restart by setup (1).exe", "03:00 Windows shut down", "03:03 Windows started",
+      "05:10 restart by svchost.exe", "05:10 Windows shut down", "05:11 Windows started"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
     {"a shutdown from the Start menu, on XP",
-     {{{"23:10", "USER32", Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\WINDOWS\\Explorer.EXE", "shutdown")}, SHUT_DOWN}},
-     {"The last shutdown, at Wed 23:10, was asked for by you, from the Start menu."},
-     {"Wed 23:10 shutdown by Explorer.EXE", "Thu 06:06 Windows shut down"}, Contract::LAST_NIGHT_ICON_NONE, 0},
-    {"power lost: no shutdown, Windows 41 and 6008 at the next start",
-     {{SLEPT, WOKE, {"06:40", EVENTLOG, Contract::EVENT_STARTED, {}}, {"06:40", EVENTLOG, Contract::EVENT_UNEXPECTED, {}},
-       {"06:41", POWER, Contract::EVENT_REBOOTED_UNCLEAN, {}}}},
-     {"Windows stopped without shutting down (power lost, or a crash). It started again at 06:41."},
-     {"01:00 went to sleep", "04:58 woke: Timer - Varnel", "06:40 Windows started",
-      "06:41 Windows had stopped without shutting down; the last record before: 04:58"},
+     {{{"23:10", "USER32", Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\WINDOWS\\Explorer.EXE", "shutdown")},
+       {"23:10:40", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}}},
+     {"The last shutdown, at 23:10, was asked for by you, from the Start menu."},
+     {"23:10 shutdown by Explorer.EXE", "23:10 Windows shut down"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"power lost minutes after a start and Varnel's request: one line for the stop, at 41's time, and the last record "
+     "of any source more than a minute before that start",
+     {{Svchost("01:50"), {"01:50:30", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
+       {"02:38:00", GENERAL, Contract::EVENT_KERNEL_STARTED, {}}, Boot("02:38:00", Contract::BOOT_AFTER_SHUTDOWN),
+       {"02:38:20", EVENTLOG, Contract::EVENT_STARTED, {}}, Varnel("02:40"), Other("02:41:10"),
+       {"02:42:00", Contract::SOURCE_KERNEL_BOOT, 20, {"true", "true"}},
+       {"02:42:30", GENERAL, Contract::EVENT_KERNEL_STARTED, {}}, {"02:42:40", EVENTLOG, Contract::EVENT_UNEXPECTED, {}},
+       {"02:42:50", EVENTLOG, Contract::EVENT_STARTED, {}}, Boot("02:42:30", Contract::BOOT_AFTER_SHUTDOWN),
+       {"02:43:40", POWER, Contract::EVENT_REBOOTED_UNCLEAN, {}}, Other("02:44")}},
+     {"Windows stopped without shutting down (power lost, or a crash). It started again at 02:43."},
+     {"01:50 restart by svchost.exe", "01:50 Windows shut down", "02:38 Windows started", "02:40 power off by varnel.exe",
+      "02:43 Windows had stopped without shutting down; the last record before: 02:41"},
      Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
     {"Modern Standby, in and out", {{{"01:00", POWER, Contract::EVENT_STANDBY_ENTERED, {}},
                                      {"06:30", POWER, Contract::EVENT_STANDBY_LEFT, {}}}},
-     {"recorded no shutdown in the last 24 hours"},
+     {Contract::LAST_NIGHT_NO_SHUTDOWN},
      {"01:00 went into Modern Standby", "06:30 came out of Modern Standby"}, Contract::LAST_NIGHT_ICON_NONE, 0},
     {"an empty log", {}, {Contract::LAST_NIGHT_NOTHING, "cannot tell how the night went"}, {},
      Contract::LAST_NIGHT_ICON_NONE, 0},
@@ -237,28 +298,78 @@ const Night NIGHTS[] = {
      Contract::LAST_NIGHT_ICON_NONE, Contract::LAST_NIGHT_UNREAD},
     {"older than 24 hours, and other sources, left out",
      {{{"-07:20", USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("x.exe", "restart")}, {"06:00", "Tcpip", 42, {}},
-       {"06:10", "Service Control Manager", 6006, {}}, {"06:20", "Microsoft-Windows-Kernel-General", 1074, {}}}},
-     {"recorded no shutdown"}, {}, Contract::LAST_NIGHT_ICON_NONE, 0},
-    {"a record without its strings still has its line",
-     {{{"02:00", WAKES, Contract::EVENT_WOKE, {"0"}}, {"03:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, {}}}},
+       {"06:10", "Service Control Manager", 6006, {}}, {"06:20", GENERAL, 1074, {}}, {"06:25", "Tcpip", 12, {}}}},
+     {Contract::LAST_NIGHT_NO_SHUTDOWN}, {}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"records without their strings, or with the last running to the record's end, still have their lines",
+     {{{"02:00", WAKES, Contract::EVENT_WOKE, {"0"}}, {"02:30", Contract::SOURCE_KERNEL_BOOT, Contract::EVENT_BOOT_TYPE, {}},
+       {"03:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, {"C:\\x.exe (PC)"}, STRING_UNENDED}}},
      {"A shutdown asked for at 03:00 by a program did not happen"},
      {"02:00 woke", "03:00 shutdown by a program"}, Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
-    {"a record larger than the buffer", {{{"02:00", WAKES, Contract::EVENT_WOKE, Woken(std::string(70000, 'x').c_str())},
-                                         SHUT_DOWN}},
-     {"recorded no shutdown"}, {"06:06 Windows shut down", "Older records were not read: one is too large, or damaged."},
+    {"a record larger than the buffer, after a shutdown with no request",
+     {{{"02:00", WAKES, Contract::EVENT_WOKE, Woken(std::string(70000, 'x').c_str())}, SHUT_DOWN}},
+     {Contract::LAST_NIGHT_NO_REQUEST}, {"06:06 Windows shut down", Contract::LAST_NIGHT_CUT},
      Contract::LAST_NIGHT_ICON_NONE, 0},
     {"a night across midnight, with a wake source longer than a line",
      {{{"23:40", POWER, Contract::EVENT_SLEEP, {}},
        {"00:10", WAKES, Contract::EVENT_WOKE, Woken("Intel(R) Ethernet Connection I219-V, wake on pattern match")}}},
-     {"recorded no shutdown"},
+     {Contract::LAST_NIGHT_NO_SHUTDOWN},
      {"Wed 23:40 went to sleep", "Thu 00:10 woke: Intel(R) Ethernet Connection I219-V, wak"},
      Contract::LAST_NIGHT_ICON_NONE, 0},
-    {"more records than fit: the newest, and how many earlier ones were left out", {Standbys()},
-     {"recorded no shutdown"},
-     {"5 earlier records left out.", "02:40 came out of Modern Standby", "03:00 went into Modern Standby",
+    {"more records than fit, others between: the newest lines, and how many earlier ones were left out", {Standbys()},
+     {Contract::LAST_NIGHT_NO_SHUTDOWN},
+     {"5 earlier lines left out.", "02:40 came out of Modern Standby", "03:00 went into Modern Standby",
       "03:20 came out of Modern Standby", "03:40 went into Modern Standby", "04:00 came out of Modern Standby",
       "04:20 went into Modern Standby", "04:40 came out of Modern Standby", "05:00 went into Modern Standby",
       "05:20 came out of Modern Standby", "05:40 went into Modern Standby"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"Fast Startup shutdowns from the Start menu: then a sleep, a shutdown transition, or nothing, and a start after one",
+     {{Explorer("23:30:00", "power off"), {"23:30:05", POWER, Contract::EVENT_SLEEP, {}},
+       Boot("01:10", Contract::BOOT_AFTER_FAST_STARTUP), Explorer("03:00:00", "power off"),
+       {"03:00:06", POWER, Contract::EVENT_SHUTDOWN_TRANSITION, {"2", "0", "1"}}, Boot("04:00", Contract::BOOT_AFTER_FAST_STARTUP),
+       Explorer("05:00", "power off"), Boot("06:00", Contract::BOOT_AFTER_FAST_STARTUP, "%d")}},
+     {"The last power off, at Thu 05:00, was asked for by you, from the Start menu."},
+     {"Wed 23:30 power off by explorer.exe", "Wed 23:30 went to sleep", "Thu 01:10 Windows started",
+      "Thu 03:00 power off by explorer.exe", "Thu 03:00 Windows shut down", "Thu 04:00 Windows started",
+      "Thu 05:00 power off by explorer.exe", "Thu 06:00 Windows started"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"Varnel's power-off held up, then a sleep two hours later, and a shutdown by the power button",
+     {{Varnel("03:00"), {"05:00", POWER, Contract::EVENT_SLEEP, {}}, {"05:30", WAKES, Contract::EVENT_WOKE, Woken("Power Button")},
+       {"06:00:00", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, {"06:00:05", POWER, Contract::EVENT_SHUTDOWN_TRANSITION, {}}}},
+     {"A power off asked for at 03:00 by Varnel did not happen"},
+     {"03:00 power off by varnel.exe", "05:00 went to sleep", "05:30 woke: Power Button", "06:00 Windows shut down"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+    {"Varnel's power-off held up, then the user's own restart",
+     {{Varnel("05:40"), Explorer("06:00:00", "restart"), {"06:00:30", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
+       {"06:00:35", POWER, Contract::EVENT_SHUTDOWN_TRANSITION, {}}, {"06:00:36", GENERAL, Contract::EVENT_KERNEL_SHUTTING_DOWN, {}},
+       {"06:01:00", GENERAL, Contract::EVENT_KERNEL_STARTED, {}}, Boot("06:01:00", Contract::BOOT_AFTER_SHUTDOWN),
+       {"06:01:30", EVENTLOG, Contract::EVENT_STARTED, {}}}},
+     {"A power off asked for at 05:40 by Varnel did not happen"},
+     {"05:40 power off by varnel.exe", "06:00 restart by explorer.exe", "06:00 Windows shut down", "06:01 Windows started"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+    {"a clock set back ten hours within the 24 hours: what it wrote before is read",
+     {{Svchost("16:00"), {"16:01", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, {"16:03", EVENTLOG, Contract::EVENT_STARTED, {}},
+       {"-06:04", GENERAL, 1, {}}, Other("-08:00"), SLEPT, WOKE}},
+     {"The last restart, at Wed 16:00, was asked for by svchost.exe."},
+     {"Wed 16:00 restart by svchost.exe", "Wed 16:01 Windows shut down", "Wed 16:03 Windows started",
+      "Thu 01:00 went to sleep", "Thu 04:58 woke: Timer - Varnel"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+    {"Windows 2000: a shutdown and a start, and no request",
+     {{{"23:50", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, {"06:50", EVENTLOG, Contract::EVENT_STARTED, {}}}},
+     {Contract::LAST_NIGHT_NO_REQUEST}, {"Wed 23:50 Windows shut down", "Thu 06:50 Windows started"},
+     Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"Windows XP: a start, and two hours later a crash, with no record from the kernel",
+     {{{"04:00", EVENTLOG, Contract::EVENT_STARTED, {}}, Other("05:10"), {"06:00:00", EVENTLOG, Contract::EVENT_STARTED, {}},
+       {"06:00:10", EVENTLOG, Contract::EVENT_UNEXPECTED, {}}}},
+     {"It started again at 06:00."},
+     {"04:00 Windows started", "06:00 Windows had stopped without shutting down; the last record before: 05:10"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+    {"the newest record larger than the buffer: nothing read",
+     {{{"02:00", WAKES, Contract::EVENT_WOKE, Woken(std::string(70000, 'x').c_str())}}},
+     {Contract::LAST_NIGHT_UNREADABLE}, {}, Contract::LAST_NIGHT_ICON_NONE, Contract::LAST_NIGHT_UNREAD},
+    {"a record whose length runs past the bytes read",
+     {{{"02:00", WAKES, Contract::EVENT_WOKE, Woken("x"), LENGTH_PAST_READ}, {"03:00", POWER, Contract::EVENT_SLEEP, {}}}},
+     {Contract::LAST_NIGHT_NO_SHUTDOWN}, {"03:00 went to sleep", Contract::LAST_NIGHT_CUT}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"a record whose source name runs to its end",
+     {{{"02:00", WAKES, Contract::EVENT_WOKE, {}, SOURCE_UNENDED}, {"03:00", POWER, Contract::EVENT_SLEEP, {}}}},
+     {Contract::LAST_NIGHT_NO_SHUTDOWN}, {"03:00 went to sleep", Contract::LAST_NIGHT_CUT}, Contract::LAST_NIGHT_ICON_NONE, 0},
 };
 // clang-format on
 

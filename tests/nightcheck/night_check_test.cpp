@@ -542,6 +542,8 @@ const Case CASES[] = {
     {"XP: the older policy powers off on closing", Contract::TOPIC_LID, Contract::VERDICT_CHECK,
      {"\"Shut down\" on mains"},
      [](Machine &m) { m.lid = 1, m.plan = MISSING, m.olderPassword = 0, m.olderLid[0] = PowerActionShutdownOff; }},
+    {"XP, no battery: the older policy's sleep on battery counts for nothing", Contract::TOPIC_LID, Contract::VERDICT_FINE,
+     {"does nothing"}, [](Machine &m) { m.lid = 1, m.plan = MISSING, m.olderPassword = 0, m.olderLid[1] = PowerActionSleep; }},
     {"XP: the older policy cannot be read", Contract::TOPIC_LID, Contract::VERDICT_CHECK, {"does not say"},
      [](Machine &m) { m.lid = 1, m.plan = MISSING, m.olderPassword = FAILS; }},
     {"NT 4.0: whether there is a lid", Contract::TOPIC_LID, Contract::VERDICT_CHECK,
