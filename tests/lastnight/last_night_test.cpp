@@ -390,8 +390,9 @@ TEST_CASE("every night of the table, as the box tells it")
     {
         CAPTURE(std::string(night.what));
         Telling telling;
-        Sequence lines = Lines(TextOn(night.log, &telling));
-        CAPTURE(telling.text);
+        std::string text = TextOn(night.log, &telling);
+        Sequence lines = Lines(text);
+        CAPTURE(text);
         for (const char *said : night.first)
             CHECK(lines[0].find(said) != std::string::npos);
         // The first line, a blank line, the records' lines, a blank line
