@@ -84,8 +84,7 @@ std::string LaidOut(const Record &record)
     header.StringOffset = sizeof header + names.size();
     std::string laid = std::string((const char *)&header, sizeof header) + names + strings + end;
     if (record.damage == LENGTH_PAST_READ)
-        header.Length += 0x10000,
-            laid.replace(0, sizeof header.Length, (const char *)&header.Length, sizeof header.Length);
+        *(DWORD *)&laid[0] += 0x10000;
     return laid;
 }
 
@@ -193,18 +192,13 @@ Record Boot(const char *at, int type, const char *format = "0x%x")
     wsprintfA(written, format, type);
     return {at, Contract::SOURCE_KERNEL_BOOT, Contract::EVENT_BOOT_TYPE, {written, " NOEXECUTE=OPTIN"}};
 }
-Record Explorer(const char *at, const char *kind)
+// A request as Windows 10 writes it, its ID with the qualifier bits.
+Record Request(const char *at, const char *program, const char *kind)
 {
-    return {at, USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Windows\\explorer.exe (PC)", kind)};
+    return {at, USER32, 0x80000000 | Contract::EVENT_SHUTDOWN_ASKED, Asked(program, kind)};
 }
-Record Svchost(const char *at)
-{
-    return {at, USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Windows\\System32\\svchost.exe (PC)", "restart")};
-}
-Record Varnel(const char *at)
-{
-    return {at, USER32, 0x80000000 | Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Varnel\\varnel.exe (PC)", "power off")};
-}
+const char *const VARNEL = "C:\\Varnel\\varnel.exe (PC)", *const EXPLORER = "C:\\Windows\\explorer.exe (PC)",
+                  *const SVCHOST = "C:\\Windows\\System32\\svchost.exe (PC)";
 Record Other(const char *at)
 {
     return {at, "Service Control Manager", 7036, {"Windows Update", "running"}};
@@ -212,7 +206,7 @@ Record Other(const char *at)
 
 const Record SLEPT = {"01:00", POWER, Contract::EVENT_SLEEP, {}};
 const Record WOKE = {"04:58", WAKES, Contract::EVENT_WOKE, Woken("Timer - Varnel")};
-const Record VARNEL_ASKED = Varnel("06:05");
+const Record VARNEL_ASKED = Request("06:05", VARNEL, "power off");
 const Record SHUT_DOWN = {"06:06", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}};
 
 // More records than fit: into Modern Standby and out of it in turn, every
@@ -240,9 +234,8 @@ struct Night
     int status;
 };
 
-// The records of each night in the order Windows writes them: the
-// kernel's records of a shutdown after the service's 6006, its records of
-// a start before the service's 6005 and with earlier times.
+// Each night's records in Windows' order: the kernel's of a shutdown after
+// the service's 6006, its of a start before 6005, with earlier times.
 // clang-format off
 const Night NIGHTS[] = {
     {"a good night: asleep, woken by a timer from hibernation, Varnel's power-off, the shutdown, a start in the morning",
@@ -261,7 +254,8 @@ const Night NIGHTS[] = {
      {{SLEPT, {"03:00:01", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
        {"03:00:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Users\\me\\Downloads\\setup (1).exe (PC)", "restart")},
        {"03:03", EVENTLOG, Contract::EVENT_STARTED, {}},
-       {"05:10:00", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, Svchost("05:10:00"), {"05:11", EVENTLOG, Contract::EVENT_STARTED, {}}}},
+       {"05:10:00", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, Request("05:10:00", SVCHOST, "restart"),
+       {"05:11", EVENTLOG, Contract::EVENT_STARTED, {}}}},
      {"The last restart, at 05:10, was asked for by svchost.exe."},
      {"01:00 went to sleep", "03:00 restart by setup (1).exe", "03:00 Windows shut down", "03:03 Windows started",
       "05:10 restart by svchost.exe", "05:10 Windows shut down", "05:11 Windows started"},
@@ -271,11 +265,10 @@ const Night NIGHTS[] = {
        {"23:10:40", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}}},
      {"The last shutdown, at 23:10, was asked for by you, from the Start menu."},
      {"23:10 shutdown by Explorer.EXE", "23:10 Windows shut down"}, Contract::LAST_NIGHT_ICON_NONE, 0},
-    {"power lost minutes after a start and Varnel's request: one line for the stop, at 41's time, and the last record "
-     "of any source more than a minute before that start",
-     {{Svchost("01:50"), {"01:50:30", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
+    {"power lost minutes after a start and a request: the stop's line at 41's time, the last record a minute before",
+     {{Request("01:50", SVCHOST, "restart"), {"01:50:30", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
        {"02:38:00", GENERAL, Contract::EVENT_KERNEL_STARTED, {}}, Boot("02:38:00", Contract::BOOT_AFTER_SHUTDOWN),
-       {"02:38:20", EVENTLOG, Contract::EVENT_STARTED, {}}, Varnel("02:40"), Other("02:41:10"),
+       {"02:38:20", EVENTLOG, Contract::EVENT_STARTED, {}}, Request("02:40", VARNEL, "power off"), Other("02:41:10"),
        {"02:42:00", Contract::SOURCE_KERNEL_BOOT, 20, {"true", "true"}},
        {"02:42:30", GENERAL, Contract::EVENT_KERNEL_STARTED, {}}, {"02:42:40", EVENTLOG, Contract::EVENT_UNEXPECTED, {}},
        {"02:42:50", EVENTLOG, Contract::EVENT_STARTED, {}}, Boot("02:42:30", Contract::BOOT_AFTER_SHUTDOWN),
@@ -322,22 +315,24 @@ const Night NIGHTS[] = {
       "04:20 went into Modern Standby", "04:40 came out of Modern Standby", "05:00 went into Modern Standby",
       "05:20 came out of Modern Standby", "05:40 went into Modern Standby"}, Contract::LAST_NIGHT_ICON_NONE, 0},
     {"Fast Startup shutdowns from the Start menu: then a sleep, a shutdown transition, or nothing, and a start after one",
-     {{Explorer("23:30:00", "power off"), {"23:30:05", POWER, Contract::EVENT_SLEEP, {}},
-       Boot("01:10", Contract::BOOT_AFTER_FAST_STARTUP), Explorer("03:00:00", "power off"),
+     {{Request("23:30:00", EXPLORER, "power off"), {"23:30:05", POWER, Contract::EVENT_SLEEP, {}},
+       Boot("01:10", Contract::BOOT_AFTER_FAST_STARTUP), Request("03:00:00", EXPLORER, "power off"),
        {"03:00:06", POWER, Contract::EVENT_SHUTDOWN_TRANSITION, {"2", "0", "1"}}, Boot("04:00", Contract::BOOT_AFTER_FAST_STARTUP),
-       Explorer("05:00", "power off"), Boot("06:00", Contract::BOOT_AFTER_FAST_STARTUP, "%d")}},
+       Request("05:00", EXPLORER, "power off"), Boot("06:00", Contract::BOOT_AFTER_FAST_STARTUP, "%d")}},
      {"The last power off, at Thu 05:00, was asked for by you, from the Start menu."},
      {"Wed 23:30 power off by explorer.exe", "Wed 23:30 went to sleep", "Thu 01:10 Windows started",
       "Thu 03:00 power off by explorer.exe", "Thu 03:00 Windows shut down", "Thu 04:00 Windows started",
       "Thu 05:00 power off by explorer.exe", "Thu 06:00 Windows started"}, Contract::LAST_NIGHT_ICON_NONE, 0},
     {"Varnel's power-off held up, then a sleep two hours later, and a shutdown by the power button",
-     {{Varnel("03:00"), {"05:00", POWER, Contract::EVENT_SLEEP, {}}, {"05:30", WAKES, Contract::EVENT_WOKE, Woken("Power Button")},
+     {{Request("03:00", VARNEL, "power off"), {"05:00", POWER, Contract::EVENT_SLEEP, {}},
+       {"05:30", WAKES, Contract::EVENT_WOKE, Woken("Power Button")},
        {"06:00:00", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, {"06:00:05", POWER, Contract::EVENT_SHUTDOWN_TRANSITION, {}}}},
      {"A power off asked for at 03:00 by Varnel did not happen"},
      {"03:00 power off by varnel.exe", "05:00 went to sleep", "05:30 woke: Power Button", "06:00 Windows shut down"},
      Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
     {"Varnel's power-off held up, then the user's own restart",
-     {{Varnel("05:40"), Explorer("06:00:00", "restart"), {"06:00:30", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
+     {{Request("05:40", VARNEL, "power off"), Request("06:00:00", EXPLORER, "restart"),
+       {"06:00:30", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
        {"06:00:35", POWER, Contract::EVENT_SHUTDOWN_TRANSITION, {}}, {"06:00:36", GENERAL, Contract::EVENT_KERNEL_SHUTTING_DOWN, {}},
        {"06:01:00", GENERAL, Contract::EVENT_KERNEL_STARTED, {}}, Boot("06:01:00", Contract::BOOT_AFTER_SHUTDOWN),
        {"06:01:30", EVENTLOG, Contract::EVENT_STARTED, {}}}},
@@ -345,16 +340,13 @@ const Night NIGHTS[] = {
      {"05:40 power off by varnel.exe", "06:00 restart by explorer.exe", "06:00 Windows shut down", "06:01 Windows started"},
      Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
     {"a clock set back ten hours within the 24 hours: what it wrote before is read",
-     {{Svchost("16:00"), {"16:01", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, {"16:03", EVENTLOG, Contract::EVENT_STARTED, {}},
+     {{Request("16:00", SVCHOST, "restart"), {"16:01", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
+       {"16:03", EVENTLOG, Contract::EVENT_STARTED, {}},
        {"-06:04", GENERAL, 1, {}}, Other("-08:00"), SLEPT, WOKE}},
      {"The last restart, at Wed 16:00, was asked for by svchost.exe."},
      {"Wed 16:00 restart by svchost.exe", "Wed 16:01 Windows shut down", "Wed 16:03 Windows started",
       "Thu 01:00 went to sleep", "Thu 04:58 woke: Timer - Varnel"},
      Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
-    {"Windows 2000: a shutdown and a start, and no request",
-     {{{"23:50", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, {"06:50", EVENTLOG, Contract::EVENT_STARTED, {}}}},
-     {Contract::LAST_NIGHT_NO_REQUEST}, {"Wed 23:50 Windows shut down", "Thu 06:50 Windows started"},
-     Contract::LAST_NIGHT_ICON_NONE, 0},
     {"Windows XP: a start, and two hours later a crash, with no record from the kernel",
      {{{"04:00", EVENTLOG, Contract::EVENT_STARTED, {}}, Other("05:10"), {"06:00:00", EVENTLOG, Contract::EVENT_STARTED, {}},
        {"06:00:10", EVENTLOG, Contract::EVENT_UNEXPECTED, {}}}},
