@@ -1,7 +1,7 @@
-// Reading Windows' System log, newest record first, back two days. Its
-// functions are looked up: Windows 95 has them only as stubs, and a lookup
-// that fails is a plain answer where an import that fails stops the
-// program from loading at all.
+// Reading Windows' System and Application logs, newest record first, back
+// two days. Their functions are looked up: Windows 95 has them only as
+// stubs, and a lookup that fails is a plain answer where an import that
+// fails stops the program from loading at all.
 #include "companion/system_library.h"
 #include "companion/windows_version.h"
 #include "lastnight/night.h"
@@ -9,6 +9,14 @@
 typedef HANDLE(WINAPI *OpenLog)(LPCSTR, LPCSTR);
 typedef BOOL(WINAPI *ReadLog)(HANDLE, DWORD, DWORD, void *, DWORD, DWORD *, DWORD *);
 typedef BOOL(WINAPI *CloseLog)(HANDLE);
+typedef void (*TakeOne)(Night *, const EVENTLOGRECORD *);
+
+struct LogFunctions
+{
+    OpenLog open;
+    ReadLog read;
+    CloseLog close;
+};
 
 // One record at most this large is read: a larger one ends the reading.
 const DWORD BUFFER_SIZE = 65536;
@@ -29,23 +37,57 @@ static int Whole(const BYTE *at, DWORD left)
 // Takes the records read, newest first, those of the 24 hours from
 // `night->since`, until one is older than two days; 0 once one is, or one
 // is damaged.
-static int TakeRecords(Night *night, const BYTE *buffer, DWORD read)
+static int TakeRecords(Night *night, LogRead *log, TakeOne take, const BYTE *buffer, DWORD read)
 {
     for (DWORD at = 0; at < read; at += ((const EVENTLOGRECORD *)(buffer + at))->Length)
     {
         if (!Whole(buffer + at, read - at))
         {
-            night->reading = night->read ? READ_CUT : LOG_UNREADABLE;
+            log->reading = log->read ? READ_CUT : LOG_UNREADABLE;
             return 0;
         }
         const EVENTLOGRECORD *record = (const EVENTLOGRECORD *)(buffer + at);
-        night->read++;
+        log->read++;
         if (record->TimeGenerated < night->since - DAY_SECONDS)
             return 0;
         if (record->TimeGenerated >= night->since)
-            TakeRecord(night, record);
+            take(night, record);
     }
     return 1;
+}
+
+static void ReadOneLog(Night *night, const LogFunctions &functions, const char *name, LogRead *log, TakeOne take,
+                       BYTE *buffer)
+{
+    HANDLE handle = functions.open(NULL, name);
+    if (handle == NULL)
+    {
+        log->reading = LOG_REFUSED;
+        log->error = GetLastError();
+        return;
+    }
+    for (;;)
+    {
+        DWORD got = 0, needed = 0;
+        if (!functions.read(handle, EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ, 0, buffer, BUFFER_SIZE, &got,
+                            &needed))
+        {
+            // At the end of the log, a plain end. A record larger than the
+            // buffer, or a log cleared while read, ends it short; an error
+            // before any record is a refusal.
+            DWORD error = GetLastError();
+            if (error == ERROR_INSUFFICIENT_BUFFER && !log->read)
+                log->reading = LOG_UNREADABLE;
+            else if (error == ERROR_INSUFFICIENT_BUFFER || (error != ERROR_HANDLE_EOF && log->read))
+                log->reading = READ_CUT;
+            else if (error != ERROR_HANDLE_EOF)
+                log->reading = LOG_REFUSED, log->error = error;
+            break;
+        }
+        if (got == 0 || !TakeRecords(night, log, take, buffer, got))
+            break;
+    }
+    functions.close(handle);
 }
 
 void ReadNight(Night *night, DWORD since)
@@ -54,48 +96,25 @@ void ReadNight(Night *night, DWORD since)
     // Decided by the platform: their stubs would answer with an error.
     if (WindowsVersion().dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
     {
-        night->reading = NO_LOG;
+        night->system.reading = night->application.reading = NO_LOG;
         return;
     }
     HMODULE advapi = LoadSystemLibrary("advapi32.dll");
-    OpenLog open = advapi ? (OpenLog)(void *)GetProcAddress(advapi, "OpenEventLogA") : NULL;
-    ReadLog read = advapi ? (ReadLog)(void *)GetProcAddress(advapi, "ReadEventLogA") : NULL;
-    CloseLog close = advapi ? (CloseLog)(void *)GetProcAddress(advapi, "CloseEventLog") : NULL;
-    if (open == NULL || read == NULL || close == NULL)
+    LogFunctions functions = {NULL, NULL, NULL};
+    if (advapi)
     {
-        night->reading = LOG_MISSING;
-        return;
+        functions.open = (OpenLog)(void *)GetProcAddress(advapi, "OpenEventLogA");
+        functions.read = (ReadLog)(void *)GetProcAddress(advapi, "ReadEventLogA");
+        functions.close = (CloseLog)(void *)GetProcAddress(advapi, "CloseEventLog");
     }
-    HANDLE log = open(NULL, "System");
-    if (log == NULL)
+    if (functions.open == NULL || functions.read == NULL || functions.close == NULL)
     {
-        night->reading = LOG_REFUSED;
-        night->error = GetLastError();
+        night->system.reading = night->application.reading = LOG_MISSING;
         return;
     }
     // On the stack, whose pages this file's code touches in order as it
-    // takes them: the program file stores no zeros for it.
+    // takes them: the program file stores no zeros for it. One for both.
     BYTE buffer[BUFFER_SIZE];
-    night->reading = READ_WHOLE;
-    for (;;)
-    {
-        DWORD got = 0, needed = 0;
-        if (!read(log, EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ, 0, buffer, BUFFER_SIZE, &got, &needed))
-        {
-            // At the end of the log, a plain end. A record larger than the
-            // buffer, or a log cleared while read, ends it short; an error
-            // before any record is a refusal.
-            DWORD error = GetLastError();
-            if (error == ERROR_INSUFFICIENT_BUFFER && !night->read)
-                night->reading = LOG_UNREADABLE;
-            else if (error == ERROR_INSUFFICIENT_BUFFER || (error != ERROR_HANDLE_EOF && night->read))
-                night->reading = READ_CUT;
-            else if (error != ERROR_HANDLE_EOF)
-                night->reading = LOG_REFUSED, night->error = error;
-            break;
-        }
-        if (got == 0 || !TakeRecords(night, buffer, got))
-            break;
-    }
-    close(log);
+    ReadOneLog(night, functions, "System", &night->system, TakeRecord, buffer);
+    ReadOneLog(night, functions, "Application", &night->application, TakeApplicationRecord, buffer);
 }

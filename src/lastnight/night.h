@@ -1,6 +1,7 @@
-// What Windows' System log recorded of the last 24 hours, as last night
-// reads it: each record it knows a happening, then, in time order, the
-// lines the box shows.
+// What Windows recorded of the last 24 hours, as last night reads it: each
+// record of its System and Application logs that it knows, and each
+// program's last use of the sound input, a happening; then, in time order,
+// the lines the box shows.
 #ifndef VARNEL_LASTNIGHT_NIGHT_H
 #define VARNEL_LASTNIGHT_NIGHT_H
 
@@ -17,19 +18,24 @@ enum Happened
     STARTED,       // Windows started
     SHUT_DOWN,     // Windows shut down
     STOPPED,       // at the next start: Windows had stopped without shutting down
+    SOUND_INPUT,   // a program had the sound input, from then on
+    CRASHED,       // a program stopped working
+    HUNG,          // a program stopped answering and was closed
 };
 
 // What one record of a start adds to its line.
 enum Mark
 {
     PLAIN,
-    KERNEL_STOP,  // Kernel-Power 41: its time is the stop's line's, before EventLog 6008's
-    FAST_STARTUP, // Kernel-Boot 27 of boot type 1: the shutdown before it hibernated
+    KERNEL_STOP,   // Kernel-Power 41: its time is the stop's line's, before EventLog 6008's
+    FAST_STARTUP,  // Kernel-Boot 27 of boot type 1: the shutdown before it hibernated
+    RECORDER,      // the sound input's use by the recorder
+    OTHER_PROGRAM, // a program that stopped working and had not the sound input: counted, no line
 };
 
 // The lines shown at most, the newest: each may take two lines of the box,
 // which must fit a 640 x 480 screen.
-const int MOST_LINES = 10;
+const int MOST_LINES = 6;
 // A detail, such as a wake source, is cut to this many characters.
 const int DETAIL_LENGTH = 40;
 const DWORD DAY_SECONDS = 24 * 3600;
@@ -39,6 +45,8 @@ const int MOST_KEPT = 512;
 // Seconds in which some record was written, counted from the start of the
 // 24 hours over two days: a clock set back may have written the newest.
 const DWORD WRITTEN_SECONDS = 2 * DAY_SECONDS;
+// Varnel's own file, as Windows names the program that asked or crashed.
+const char VARNEL_PROGRAM[] = "varnel.exe";
 
 struct Happening
 {
@@ -46,7 +54,8 @@ struct Happening
     DWORD time;                     // TimeGenerated: seconds since 1970, UTC
     DWORD read;                     // counted as read, newest record first: the record order
     DWORD before;                   // STOPPED: the last record written before that start; 0: none
-    char detail[DETAIL_LENGTH + 1]; // what woke it, or the program that asked
+    DWORD until;                    // SOUND_INPUT: when the program let it go; 0: no end recorded
+    char detail[DETAIL_LENGTH + 1]; // what woke it, or the program that asked, crashed or had the input
     char kind[DETAIL_LENGTH + 1];   // what the program asked for
     BYTE mark;                      // a Mark
 };
@@ -61,18 +70,28 @@ enum Reading
     LOG_UNREADABLE, // its newest record too large, or damaged
 };
 
-struct Night
+// How one of Windows' logs was read.
+struct LogRead
 {
     Reading reading;
     DWORD error; // why it was refused
-    DWORD since; // the 24 hours begin
     DWORD read;  // whole records read, of any time
-    int records; // of the 24 hours, of every kind
+};
+
+struct Night
+{
+    DWORD since;                 // the 24 hours begin
+    LogRead system, application; // the System log; the Application log, of programs that stopped working
+    int records;                 // of the System log's 24 hours, of every kind
+    // What Windows records of the programs that used the sound input:
+    // whether this Windows keeps it, and its entries not read.
+    int soundKept, soundUnread;
+    char recorder[MAX_PATH]; // the recorder's program file, where it is running and Windows tells; "" otherwise
     // The records it knows: as read, the newest first by time; once
     // arranged, its lines, oldest first.
     Happening happenings[MOST_KEPT];
     int count, dropped;                // kept; older ones not kept
-    BYTE written[WRITTEN_SECONDS / 8]; // a bit a second from `since`
+    BYTE written[WRITTEN_SECONDS / 8]; // a bit a second from `since`: a System record then
     int stopped;                       // a STOPPED among them: when Windows started again, the newest
     DWORD startedAgain;
     int heldUp; // the newest request that Windows did not go down for
@@ -80,19 +99,34 @@ struct Night
     int asked; // the newest request
     Happening lastRequest;
     int wentDownOrUp; // a line of Windows shutting down or starting
+    DWORD lastStart;  // the newest line of Windows starting; 0: none
+    int otherCrashes; // programs that stopped working, not shown
 };
 
-// event_log.cpp: reads the System log's records of the 24 hours from
-// `since` on into the night, newest first, back to two days before now:
-// a clock set back writes newer records with older times.
+// event_log.cpp: reads the System and Application logs' records of the 24
+// hours from `since` on into the night, newest first, back to two days
+// before now: a clock set back writes newer records with older times.
 void ReadNight(Night *night, DWORD since);
 
-// records.cpp: takes one record, which the reader has found whole.
+// records.cpp: takes one record of the System log, or of the Application
+// log, which the reader has found whole.
 void TakeRecord(Night *night, const EVENTLOGRECORD *record);
+void TakeApplicationRecord(Night *night, const EVENTLOGRECORD *record);
+
+// recorder.cpp: the recorder's program file, into night->recorder.
+void FindRecorder(Night *night);
+
+// sound_input.cpp: the programs that had the sound input in the 24 hours,
+// or have it still.
+void ReadSoundInput(Night *night);
 
 // timeline.cpp: keeps a record's happening among the newest; once all are
 // taken, makes them the lines in time order and finds what matters most.
 void Keep(Night *night, const Happening &happening);
 void ArrangeNight(Night *night);
+
+// clock.cpp: a time in UTC as seconds since 1970; now.
+DWORD SecondsSince1970(const SYSTEMTIME &at);
+DWORD SecondsNow();
 
 #endif

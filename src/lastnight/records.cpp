@@ -30,12 +30,17 @@ static const Kind KINDS[] = {
     {KERNEL_GENERAL, 13, SHUT_DOWN, PLAIN},
     {EVENT_LOG, 6008, STOPPED, PLAIN},
     {KERNEL_POWER, 41, STOPPED, KERNEL_STOP},
+    // In the Application log: Windows Error Reporting's records of a
+    // program that crashed, and of one closed when it stopped answering.
+    {"Application Error", 1000, CRASHED, PLAIN},
+    {"Application Hang", 1002, HUNG, PLAIN},
 };
 const WORD BOOT_TYPE_EVENT = 27;
 // Insertion strings, counted from 0, at their places in the events'
 // templates: Power-Troubleshooter 1's WakeSourceText (%15, versions 0 to 3);
 // User32 1074's process (%1) and the kind of shutdown (%5); Kernel-Boot
-// 27's BootType (%1).
+// 27's BootType (%1); Application Error 1000's and Application Hang 1002's
+// program file (%1).
 const int WAKE_SOURCE_STRING = 14;
 const int PROGRAM_STRING = 0;
 const int KIND_STRING = 4;
@@ -121,12 +126,9 @@ static const Kind *KindOf(const EVENTLOGRECORD *record)
     return NULL;
 }
 
-void TakeRecord(Night *night, const EVENTLOGRECORD *record)
+// The happening the record tells, where it is of a kind last night knows.
+static void TakeKnown(Night *night, const EVENTLOGRECORD *record, DWORD read)
 {
-    night->records++;
-    DWORD second = record->TimeGenerated - night->since;
-    if (second < WRITTEN_SECONDS)
-        night->written[second / 8] |= (BYTE)(1 << second % 8);
     const Kind *kind = KindOf(record);
     if (kind == NULL)
         return;
@@ -135,7 +137,7 @@ void TakeRecord(Night *night, const EVENTLOGRECORD *record)
     happening.what = kind->what;
     happening.mark = (BYTE)kind->mark;
     happening.time = record->TimeGenerated;
-    happening.read = night->read;
+    happening.read = read;
     const char *string;
     switch (happening.what)
     {
@@ -145,8 +147,10 @@ void TakeRecord(Night *night, const EVENTLOGRECORD *record)
             Cut(happening.detail, string, lstrlenA(string));
         break;
     case ASKED:
+    case CRASHED:
+    case HUNG:
         ProgramName(happening.detail, InsertionString(record, PROGRAM_STRING));
-        string = InsertionString(record, KIND_STRING);
+        string = happening.what == ASKED ? InsertionString(record, KIND_STRING) : NULL;
         if (string)
             Cut(happening.kind, string, lstrlenA(string));
         break;
@@ -163,4 +167,18 @@ void TakeRecord(Night *night, const EVENTLOGRECORD *record)
         break;
     }
     Keep(night, happening);
+}
+
+void TakeRecord(Night *night, const EVENTLOGRECORD *record)
+{
+    night->records++;
+    DWORD second = record->TimeGenerated - night->since;
+    if (second < WRITTEN_SECONDS)
+        night->written[second / 8] |= (BYTE)(1 << second % 8);
+    TakeKnown(night, record, night->system.read);
+}
+
+void TakeApplicationRecord(Night *night, const EVENTLOGRECORD *record)
+{
+    TakeKnown(night, record, night->application.read);
 }

@@ -29,9 +29,14 @@ static int Date(DWORD seconds)
     return local ? local->tm_year * 400 + local->tm_yday : 0;
 }
 
+static int IsVarnel(const char *program)
+{
+    return lstrcmpiA(program, VARNEL_PROGRAM) == 0;
+}
+
 static int ByVarnel(const Happening &request)
 {
-    return lstrcmpiA(request.detail, "varnel.exe") == 0;
+    return IsVarnel(request.detail);
 }
 
 static int ByExplorer(const Happening &request)
@@ -54,7 +59,38 @@ static const char *Kind(const Happening &request)
     return request.kind[0] ? request.kind : "shutdown";
 }
 
-static void AddLine(BoxText *text, const Happening &line)
+// How a program's use of the sound input ended: at a time; with no end
+// recorded, since Windows started after it began; or not yet.
+enum InputEnd
+{
+    ENDED,
+    NO_END,
+    STILL_HAS,
+};
+
+static InputEnd EndOf(const Night *night, const Happening &use)
+{
+    if (use.until)
+        return ENDED;
+    return night->lastStart > use.time ? NO_END : STILL_HAS;
+}
+
+// After "had the sound input": until when, for how long, or why not.
+static void AddInputEnd(BoxText *text, const Night *night, const Happening &use, const char *until)
+{
+    InputEnd end = EndOf(night, use);
+    if (end == ENDED)
+        AddText(text, " %s %s (%lu min)", until, LocalTime(use.until), (use.until - use.time + 30) / 60);
+    else
+        AddString(text, end == NO_END ? "; no end was recorded" : " and still has it");
+}
+
+static const char *RecorderMark(const Happening &use)
+{
+    return use.mark == RECORDER ? " (the recorder)" : "";
+}
+
+static void AddLine(BoxText *text, const Night *night, const Happening &line)
 {
     static const char *const WORDS[] = {"",
                                         "went to sleep",
@@ -64,18 +100,29 @@ static void AddLine(BoxText *text, const Happening &line)
                                         "asked for",
                                         "Windows started",
                                         "Windows shut down",
-                                        "Windows had stopped without shutting down"};
+                                        "Windows had stopped without shutting down",
+                                        "had the sound input",
+                                        "stopped working",
+                                        "was closed, not answering"};
     AddText(text, "%s ", LocalTime(line.time));
     if (line.what == WOKE && line.detail[0])
-        AddText(text, "woke: %s\n", line.detail);
+        AddText(text, "woke: %s", line.detail);
     else if (line.what == ASKED)
-        AddText(text, "%s by %s\n", Kind(line), line.detail[0] ? line.detail : "a program");
+        AddText(text, "%s by %s", Kind(line), line.detail[0] ? line.detail : "a program");
     else if (line.what == STOPPED && line.before)
-        AddText(text, "%s; the last record before: %s\n", WORDS[line.what], LocalTime(line.before));
+        AddText(text, "%s; the last record before: %s", WORDS[line.what], LocalTime(line.before));
     else if (line.what == STOPPED)
-        AddText(text, "%s; it cannot tell when\n", WORDS[line.what]);
+        AddText(text, "%s; it cannot tell when", WORDS[line.what]);
+    else if (line.what == SOUND_INPUT)
+    {
+        AddText(text, "%s%s %s", line.detail, RecorderMark(line), WORDS[line.what]);
+        AddInputEnd(text, night, line, "until");
+    }
+    else if (line.what == CRASHED || line.what == HUNG)
+        AddText(text, "%s %s", IsVarnel(line.detail) ? "Varnel" : line.detail, WORDS[line.what]);
     else
-        AddText(text, "%s\n", WORDS[line.what]);
+        AddString(text, WORDS[line.what]);
+    AddString(text, "\n");
 }
 
 // The first line: what matters most, the first of these that holds.
@@ -111,26 +158,125 @@ static UINT AddFirstLine(BoxText *text, const Night *night)
     return MB_ICONINFORMATION;
 }
 
-Telling TellNight(const Night *night)
+// The program's use of the sound input, the newest; NULL where it had none.
+static const Happening *UseOf(const Night *night, const char *program)
 {
-    static char buffer[1536];
+    for (int i = night->count - 1; i >= 0; i--)
+        if (night->happenings[i].what == SOUND_INPUT && lstrcmpiA(night->happenings[i].detail, program) == 0)
+            return &night->happenings[i];
+    return NULL;
+}
+
+// The two programs that had the sound input last, the newest first.
+static void AddNames(BoxText *text, const Night *night)
+{
+    int named = 0;
+    for (int i = night->count - 1; i >= 0 && named < 2; i--)
+        if (night->happenings[i].what == SOUND_INPUT)
+            AddText(text, "%s%s", named++ ? " and " : "", night->happenings[i].detail);
+}
+
+// The second line: whether the sound input was taken, the first of these
+// that holds.
+static UINT AddSecondLine(BoxText *text, const Night *night)
+{
+    if (!night->soundKept)
+    {
+        AddString(text, "This Windows does not record which programs use the sound input.");
+        return MB_ICONINFORMATION;
+    }
+    // A program that stopped working after it took the input: the
+    // recorder where it is among them, else the newest.
+    const Happening *crash = NULL, *crashedUse = NULL, *recorder = NULL;
+    for (int i = 0; i < night->count; i++)
+    {
+        const Happening &line = night->happenings[i];
+        const Happening *use = line.what == CRASHED || line.what == HUNG ? UseOf(night, line.detail) : NULL;
+        if (use && use->time < line.time && (!crash || use->mark == RECORDER || crashedUse->mark != RECORDER))
+            crash = &line, crashedUse = use;
+        if (line.what == SOUND_INPUT && line.mark == RECORDER)
+            recorder = &line;
+    }
+    if (crash)
+    {
+        AddText(text, "%s%s %s at %s", crash->detail, RecorderMark(*crashedUse),
+                crash->what == CRASHED ? "stopped working" : "was closed, not answering,", LocalTime(crash->time));
+        AddText(text, ", after it took the sound input at %s.", LocalTime(crashedUse->time));
+        return MB_ICONWARNING;
+    }
+    if (recorder)
+    {
+        AddText(text, "The recorder, %s, had the sound input from %s", recorder->detail, LocalTime(recorder->time));
+        AddInputEnd(text, night, *recorder, "to");
+        AddString(text, ".");
+        return MB_ICONINFORMATION;
+    }
+    int programs = 0;
+    for (int i = 0; i < night->count; i++)
+        programs += night->happenings[i].what == SOUND_INPUT;
+    if (night->recorder[0])
+    {
+        char file[DETAIL_LENGTH + 1];
+        const char *name = night->recorder;
+        for (const char *c = night->recorder; *c; c++)
+            if (*c == '\\')
+                name = c + 1;
+        lstrcpynA(file, name, sizeof file);
+        AddText(text, "Windows recorded no sound input by the recorder, %s, in the last 24 hours", file);
+        if (programs)
+        {
+            AddString(text, "; ");
+            AddNames(text, night);
+            AddString(text, " had it");
+        }
+        AddString(text, ".");
+        return MB_ICONWARNING;
+    }
+    if (programs)
+    {
+        AddString(text, "Windows recorded ");
+        AddNames(text, night);
+        AddString(text, " using the sound input");
+        if (programs > 2)
+            AddText(text, ", and %d more", programs - 2);
+        AddString(text, ".");
+        return MB_ICONINFORMATION;
+    }
+    if (night->soundUnread)
+        AddString(text, "Windows' record of which programs used the sound input could not be read.");
+    else
+        AddString(text, "Windows recorded no desktop program using the sound input in the last 24 hours.");
+    return MB_ICONWARNING;
+}
+
+Telling TellNight(const Night *night, char *buffer)
+{
     BoxText text;
-    StartText(&text, buffer, sizeof buffer);
-    Telling telling = {buffer, MB_ICONINFORMATION, 0};
+    StartText(&text, buffer, TEXT_SIZE);
+    Telling telling = {MB_ICONINFORMATION, 0};
     // The newest lines, those that fit.
     int first = night->count > MOST_LINES ? night->count - MOST_LINES : 0;
     int leftOut = first + night->dropped;
+    // Every time the box gives is a line's, or when its use or its stop
+    // ended or began.
     withDay = 0;
-    for (int i = first + 1; i < night->count; i++)
-        withDay |= Date(night->happenings[i].time) != Date(night->happenings[first].time);
+    for (int i = 0; i < night->count; i++)
+    {
+        const Happening &line = night->happenings[i];
+        int date = Date(night->happenings[0].time);
+        withDay |= Date(line.time) != date || (line.until && Date(line.until) != date) ||
+                   (line.before && Date(line.before) != date);
+    }
 
-    if (night->reading == NO_LOG)
+    Reading reading = night->system.reading;
+    if (reading == NO_LOG)
         AddString(&text, "This Windows keeps no record of the night: Windows 95, 98 and Me have no event log.");
-    else if (night->reading == LOG_MISSING)
+    else if (reading == LOG_MISSING)
         AddString(&text, "This Windows has no record of the night that this program can read.");
-    else if (night->reading == LOG_REFUSED)
-        AddText(&text, "Windows did not let this program read its record of the night (error %lu).", night->error);
-    else if (night->reading == LOG_UNREADABLE)
+    else if (reading == LOG_REFUSED)
+        AddText(&text, "Windows did not let this program read its record of the night (error %lu).",
+                night->system.error);
+    else if (reading == LOG_UNREADABLE)
         AddString(&text, "Windows' record of the night could not be read: its newest record is too large, or "
                          "damaged.");
     else if (night->records == 0)
@@ -138,20 +284,35 @@ Telling TellNight(const Night *night)
                          "the night went.");
     else
         telling.icon = AddFirstLine(&text, night);
-    if (night->reading >= NO_LOG)
+    AddString(&text, "\n");
+    if (AddSecondLine(&text, night) == MB_ICONWARNING)
+        telling.icon = MB_ICONWARNING;
+    if (reading >= NO_LOG)
         telling.status = 2;
     else if (telling.icon == MB_ICONWARNING)
         telling.status = 1;
 
     AddString(&text, "\n\n");
+    int timeline = lstrlenA(buffer);
     if (leftOut)
         AddText(&text, "%d earlier line%s left out.\n", leftOut, leftOut == 1 ? "" : "s");
     for (int i = first; i < night->count; i++)
-        AddLine(&text, night->happenings[i]);
-    if (night->reading == READ_CUT)
+        AddLine(&text, night, night->happenings[i]);
+    if (night->otherCrashes)
+        AddText(&text, "%d other program%s stopped working.\n", night->otherCrashes,
+                night->otherCrashes == 1 ? "" : "s");
+    if (night->soundUnread)
+        AddText(&text, "%d record%s of the sound input could not be read.\n", night->soundUnread,
+                night->soundUnread == 1 ? "" : "s");
+    if (night->application.reading == READ_CUT)
+        AddString(&text, "It could not read all the programs that stopped working.\n");
+    else if (night->application.reading >= LOG_REFUSED)
+        AddString(&text, "It could not read which programs stopped working.\n");
+    if (reading == READ_CUT)
         AddString(&text, "Older records were not read: one is too large, or damaged.\n");
-    if (night->count || night->reading == READ_CUT)
+    if (lstrlenA(buffer) > timeline)
         AddString(&text, "\n");
-    AddString(&text, "It cannot tell whether the recorder recorded.");
+    AddString(&text, "It cannot tell whether what came in was the sound you wanted: it may be silence, or the "
+                     "wrong input.");
     return telling;
 }

@@ -5,6 +5,7 @@
 #include "lastnight/last_night.h"
 #include "lastnight/night.h"
 
-Telling TellNight(const Night *night);
+// Tells the night into the text, of TEXT_SIZE.
+Telling TellNight(const Night *night, char *text);
 
 #endif

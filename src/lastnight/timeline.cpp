@@ -127,6 +127,18 @@ static void OneLine(Night *night, int first)
     }
 }
 
+// Whether a program that stopped working has its line: Varnel, or one
+// that had the sound input.
+static int Shown(const Night *night, const Happening &crash)
+{
+    if (lstrcmpiA(crash.detail, VARNEL_PROGRAM) == 0)
+        return 1;
+    for (int i = 0; i < night->count; i++)
+        if (night->happenings[i].what == SOUND_INPUT && lstrcmpiA(night->happenings[i].detail, crash.detail) == 0)
+            return 1;
+    return 0;
+}
+
 void ArrangeNight(Night *night)
 {
     Happening *h = night->happenings, swapped;
@@ -143,11 +155,22 @@ void ArrangeNight(Night *night)
     for (int i = 0; i < night->count; i++)
         if (Side(h[i].what))
             OneLine(night, i);
+    // Of the programs that stopped working, those that had the sound input
+    // and Varnel have lines; the others are counted, each program once.
+    for (int i = 0; i < night->count; i++)
+        if ((h[i].what == CRASHED || h[i].what == HUNG) && !Shown(night, h[i]))
+        {
+            int again = 0;
+            for (int j = 0; j < i && !again; j++)
+                again = (h[j].what == CRASHED || h[j].what == HUNG) && lstrcmpiA(h[j].detail, h[i].detail) == 0;
+            night->otherCrashes += !again;
+            h[i].mark = OTHER_PROGRAM;
+        }
     // The lines, in time order again: a stop's line took a later time.
     int lines = 0;
     for (int i = 0; i < night->count; i++)
     {
-        if (h[i].what == NOT_KNOWN)
+        if (h[i].what == NOT_KNOWN || h[i].mark == OTHER_PROGRAM)
             continue;
         Happening line = h[i];
         int at = lines++;
@@ -158,6 +181,8 @@ void ArrangeNight(Night *night)
     night->count = lines;
     for (int i = 0; i < lines; i++)
     {
+        if (Side(h[i].what) == 1)
+            night->lastStart = h[i].time;
         night->wentDownOrUp |= Side(h[i].what) != 0;
         if (h[i].what == STOPPED)
             night->stopped = 1, night->startedAgain = h[i].time;

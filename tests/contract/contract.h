@@ -157,27 +157,51 @@ const char NIGHT_CHECK_MESSAGE[] = "VarnelNightCheck";
 // Loaded from the system folder only.
 const char POWER_DLL[] = "powrprof.dll";
 
-// Last night (lastnight.exe): one message box with OK, of what Windows'
-// System log recorded of the last 24 hours: a first line that says what
-// matters most, a blank line, a line for each thing that happened (oldest
-// first by the time Windows gave it, each opening with its local time), a
-// blank line, and what it cannot tell.
+// Last night (lastnight.exe): one message box with OK, of what Windows
+// recorded of the last 24 hours: a first line that says what matters most
+// of its System log, a second whether the sound input was taken, a blank
+// line, a line for each thing that happened (oldest first by the time
+// Windows gave it, each opening with its local time), a blank line, and
+// what it cannot tell.
 const char LAST_NIGHT_TITLE[] = "Varnel: last night";
 const UINT LAST_NIGHT_BUTTONS = 0x0;       // MB_OK
 const UINT LAST_NIGHT_ICON_WARNING = 0x30; // MB_ICONWARNING
 const UINT LAST_NIGHT_ICON_NONE = 0x40;    // MB_ICONINFORMATION
 const int LAST_NIGHT_OK = 1;               // IDOK
 const int LAST_NIGHT_WARNED = 1;           // its exit status where the warning icon shows
-const int LAST_NIGHT_UNREAD = 2;           // where nothing could be read; 0 otherwise
-const int LAST_NIGHT_MOST_LINES = 10;      // lines at most: the newest
-const char LAST_NIGHT_CANNOT_TELL[] = "It cannot tell whether the recorder recorded.";
+const int LAST_NIGHT_UNREAD = 2;           // where the System log could not be read; 0 otherwise
+const int LAST_NIGHT_MOST_LINES = 6;       // lines at most: the newest
+// clang-format off
+const char LAST_NIGHT_CANNOT_TELL[] = "It cannot tell whether what came in was the sound you wanted: it may be silence, or the wrong input.";
+// clang-format on
 const char LAST_NIGHT_NOTHING[] = "Windows recorded nothing in its System log in the last 24 hours";
 const char LAST_NIGHT_UNREADABLE[] = "Windows' record of the night could not be read";
 const char LAST_NIGHT_NO_SHUTDOWN[] = "Windows recorded no shutdown in the last 24 hours.";
 const char LAST_NIGHT_NO_REQUEST[] = "Windows recorded no program's request for a shutdown in the last 24 hours.";
 const char LAST_NIGHT_CUT[] = "Older records were not read: one is too large, or damaged.";
+// The second line, of the programs that had the sound input.
+const char LAST_NIGHT_NO_SOUND_RECORD[] = "This Windows does not record which programs use the sound input.";
+// clang-format off
+const char LAST_NIGHT_NO_SOUND_INPUT[] = "Windows recorded no desktop program using the sound input in the last 24 hours.";
+// clang-format on
+// Where Windows keeps each desktop program's last use of the sound input
+// (Windows 10 1903 and later), under HKEY_CURRENT_USER, else under
+// HKEY_LOCAL_MACHINE: a key a program, named by its path with # for \, its
+// two values FILETIMEs (REG_QWORD), in UTC.
+// clang-format off
+const char SOUND_INPUT_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\CapabilityAccessManager\\ConsentStore\\microphone";
+// clang-format on
+const char SOUND_INPUT_PROGRAMS[] = "NonPackaged";
+const char SOUND_INPUT_BEGAN[] = "LastUsedTimeStart";
+const char SOUND_INPUT_ENDED[] = "LastUsedTimeStop";
 // The records it reads, by source (in any capitals) and the low word of
-// their event ID, as Windows writes them.
+// their event ID, as Windows writes them: in the System log, and in the
+// Application log, the program its 1st string, 1000 a crash, 1002 a
+// program closed when it stopped answering.
+const char SOURCE_APPLICATION_ERROR[] = "Application Error";
+const char SOURCE_APPLICATION_HANG[] = "Application Hang";
+const WORD EVENT_CRASHED = 1000;
+const WORD EVENT_HUNG = 1002;
 const char SOURCE_KERNEL_POWER[] = "Microsoft-Windows-Kernel-Power";
 const char SOURCE_KERNEL_GENERAL[] = "Microsoft-Windows-Kernel-General";
 const char SOURCE_KERNEL_BOOT[] = "Microsoft-Windows-Kernel-Boot";

@@ -11,7 +11,7 @@ def _read(path):
     values = {}
     for name, value in re.findall(r'^const [\w ]+? (\w+)(?:\[\])? = (.+?);', open(path).read(), re.M):
         if value.startswith('"'):
-            values[name] = value[1:-1].replace('\\"', '"')
+            values[name] = re.sub(r'\\(.)', r'\1', value[1:-1])
         elif value.startswith('RGB('):
             values[name] = tuple(int(n) for n in re.findall(r'\d+', value))
         elif value.startswith('{'):

@@ -30,7 +30,8 @@ and one for the encoders naming "Lame"); the recorder starts and "Lame"
 closes; Retry brings a box without them, "Every night: no problem." on
 mains; Cancel ends it with the count shown as its exit status. Then
 lastnight.exe in the same prefix, on Wine's empty System log: its box says
-that nothing was recorded, and its exit status is 0. What Wine answers the
+that nothing was recorded, and that this Windows does not record which
+programs use the sound input; its exit status is 0. What Wine answers the
 night check: the power plan cannot be read (PowerGetActiveScheme is not
 implemented), so wake timers and sign-in are Checks; a wake-up timer is
 taken with error 722, so waking is a Problem; mains power, no lid, no
@@ -521,12 +522,16 @@ def scenario_night_check(s):
     s.expect(not s.relay_calls('SetForegroundWindow') and not s.relay_calls('keybd_event'),
              'nothing brought to the front, no key')
 
-    # Last night, in the same prefix: Wine's System log is empty.
+    # Last night, in the same prefix: Wine's System log is empty, and its
+    # registry holds no record of the sound input.
     last_night = s.start(LAST_NIGHT)
     _, _, text = s.box(press=CONTRACT['LAST_NIGHT_OK'], title=CONTRACT['LAST_NIGHT_TITLE'])
     s.last_night_box = text
-    s.expect(text.startswith(CONTRACT['LAST_NIGHT_NOTHING']) and text.endswith(CONTRACT['LAST_NIGHT_CANNOT_TELL']),
-             'last night: "%s...", then what it cannot tell; got "%s"' % (CONTRACT['LAST_NIGHT_NOTHING'], text))
+    lines = text.splitlines()
+    s.expect(lines[:2] and lines[0].startswith(CONTRACT['LAST_NIGHT_NOTHING']) and
+             lines[1:2] == [CONTRACT['LAST_NIGHT_NO_SOUND_RECORD']] and text.endswith(CONTRACT['LAST_NIGHT_CANNOT_TELL']),
+             'last night: "%s...", "%s", then what it cannot tell; got "%s"' %
+             (CONTRACT['LAST_NIGHT_NOTHING'], CONTRACT['LAST_NIGHT_NO_SOUND_RECORD'], text))
     try:
         status = last_night.wait(timeout=30)
     except subprocess.TimeoutExpired:

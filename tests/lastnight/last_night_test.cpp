@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <stdlib.h>
+#include <string.h>
 #include <string>
 #include <vector>
 
@@ -17,13 +18,17 @@
 #include "replace_import.h"
 #include "sequence.h"
 
+// GCC 12 at -O3 takes the table's vectors, made as the program starts, for
+// uninitialized where they are destroyed.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
 namespace
 {
 
 const DWORD NOW = 1796905800;      // 12:30 UTC
 const int NOW_LOCAL = 7 * 60 + 30; // minutes of the local day
 const int MISSING = -1;
-const HANDLE LOG = (HANDLE)(INT_PTR)0x10C;
+const HANDLE SYSTEM_LOG = (HANDLE)(INT_PTR)0x10C, APPLICATION_LOG = (HANDLE)(INT_PTR)0x110;
 
 // How a record can be damaged, as a log read while written, or a driver
 // that wrote it, leaves it.
@@ -44,18 +49,25 @@ struct Record
     Damage damage = INTACT;
 };
 
-// A machine's System log, as one night left it.
+// A machine's System and Application logs, as one night left them.
 struct Log
 {
-    std::vector<Record> records; // oldest first
+    std::vector<Record> records; // the System log's, oldest first
     DWORD refused = 0;           // OpenEventLogA's error; 0: opened
     int functions = 0;           // MISSING: looked up in vain
     DWORD platform = VER_PLATFORM_WIN32_NT;
+    std::vector<Record> application = {}; // the Application log's
+    DWORD applicationRefused = 0;
 };
 
 Log log;
-Sequence calls; // what the program asked of the log
-size_t served;  // records handed out, newest first
+Sequence calls;   // what the program asked of the logs
+size_t served[2]; // records handed out, newest first, of each
+
+const char *LogName(HANDLE handle)
+{
+    return handle == SYSTEM_LOG ? "System" : handle == APPLICATION_LOG ? "Application" : "?";
+}
 
 DWORD Written(const char *at)
 {
@@ -91,19 +103,23 @@ std::string LaidOut(const Record &record)
 HANDLE WINAPI FakeOpenEventLogA(const char *server, const char *name)
 {
     calls.push_back(std::string("open ") + (server ? server : "here") + " " + name);
-    SetLastError(log.refused);
-    return log.refused ? NULL : LOG;
+    int application = lstrcmpA(name, "Application") == 0;
+    DWORD refused = application ? log.applicationRefused : log.refused;
+    SetLastError(refused);
+    return refused ? NULL : application ? APPLICATION_LOG : SYSTEM_LOG;
 }
 
 BOOL WINAPI FakeReadEventLogA(HANDLE handle, DWORD flags, DWORD offset, void *buffer, DWORD size, DWORD *read,
                               DWORD *needed)
 {
-    calls.push_back("read flags=" + std::to_string(flags) + " offset=" + std::to_string(offset) +
-                    " size=" + std::to_string(size) + " log=" + std::to_string(handle == LOG));
+    calls.push_back(std::string("read ") + LogName(handle) + " flags=" + std::to_string(flags) +
+                    " offset=" + std::to_string(offset) + " size=" + std::to_string(size));
+    const std::vector<Record> &records = handle == APPLICATION_LOG ? log.application : log.records;
+    size_t &taken = served[handle == APPLICATION_LOG];
     *read = *needed = 0;
-    for (; served < log.records.size(); served++)
+    for (; taken < records.size(); taken++)
     {
-        std::string record = LaidOut(log.records[log.records.size() - 1 - served]);
+        std::string record = LaidOut(records[records.size() - 1 - taken]);
         if (*read + record.size() > size)
         {
             if (*read)
@@ -123,7 +139,18 @@ BOOL WINAPI FakeReadEventLogA(HANDLE handle, DWORD flags, DWORD offset, void *bu
 
 BOOL WINAPI FakeCloseEventLog(HANDLE handle)
 {
-    calls.push_back("close log=" + std::to_string(handle == LOG));
+    calls.push_back(std::string("close ") + LogName(handle));
+    return TRUE;
+}
+
+// A recorder's program file of the longest name, which this test's own
+// file, whose window the recorder's is, cannot have.
+const char *recorderPath;
+
+BOOL WINAPI LongQueryFullProcessImageNameA(HANDLE, DWORD, char *path, DWORD *size)
+{
+    lstrcpynA(path, recorderPath, *size);
+    *size = lstrlenA(path);
     return TRUE;
 }
 
@@ -139,6 +166,8 @@ FARPROC WINAPI AnsweringGetProcAddress(HMODULE module, const char *name)
     for (const auto &answered : ANSWERED)
         if (HIWORD(name) != 0 && lstrcmpA(name, answered.name) == 0)
             return log.functions == MISSING ? NULL : answered.answer;
+    if (HIWORD(name) != 0 && lstrcmpA(name, "QueryFullProcessImageNameA") == 0 && recorderPath)
+        return (FARPROC)(void *)LongQueryFullProcessImageNameA;
     return RealGetProcAddress(module, name);
 }
 
@@ -199,6 +228,10 @@ Record Request(const char *at, const char *program, const char *kind)
 }
 const char *const VARNEL = "C:\\Varnel\\varnel.exe (PC)", *const EXPLORER = "C:\\Windows\\explorer.exe (PC)",
                   *const SVCHOST = "C:\\Windows\\System32\\svchost.exe (PC)";
+Record Crash(const char *at, const char *program)
+{
+    return {at, Contract::SOURCE_APPLICATION_ERROR, Contract::EVENT_CRASHED, {program, "1.0.0.0", "5f1e2d3c"}};
+}
 Record Other(const char *at)
 {
     return {at, "Service Control Manager", 7036, {"Windows Update", "running"}};
@@ -224,14 +257,40 @@ std::vector<Record> Standbys()
     return records;
 }
 
+// A program's last use of the sound input, as Windows keeps it: its path
+// (RECORDER: this test's own file, the program of the recorder's window
+// the row opens) and when the use began and ended, as a record's time
+// ("": 0; NULL: no value), of another type where a row damages it.
+struct Use
+{
+    const char *path;
+    const char *began, *ended;
+    DWORD type = REG_QWORD, size = 8;
+};
+const char RECORDER[] = "the recorder";
+
+// What Windows keeps of the sound input: nothing, or the microphone's key
+// with (where there are uses) its key of desktop programs, the user's or
+// (as on some earlier builds) the machine's, in its 64-bit view.
+struct Sound
+{
+    int kept = 0;
+    std::vector<Use> uses = {};
+    int recorder = 0; // a window of the recorder's class is open
+    int machine = 0;
+};
+const Sound NO_PROGRAM = {1, {}};
+
 struct Night
 {
     const char *what;
     Log log;
     std::vector<const char *> first; // what the first line says
-    Sequence lines;                  // the lines after it, oldest first; empty: not checked
+    Sequence lines;                  // the lines after the two first, oldest first; empty: not checked
     UINT icon;
     int status;
+    Sound sound = {};
+    std::vector<const char *> second = {}; // what the second line says; empty: that Windows keeps no record
 };
 
 // Each night's records in Windows' order: the kernel's of a shutdown after
@@ -242,29 +301,41 @@ const Night NIGHTS[] = {
      {{SLEPT, Boot("04:58", Contract::BOOT_FROM_HIBERNATION), WOKE, VARNEL_ASKED, SHUT_DOWN,
        {"06:06:04", POWER, Contract::EVENT_SHUTDOWN_TRANSITION, {"5", "0", "5"}},
        {"06:06:05", GENERAL, Contract::EVENT_KERNEL_SHUTTING_DOWN, {}}, {"07:20:00", GENERAL, Contract::EVENT_KERNEL_STARTED, {}},
-       Boot("07:20:00", Contract::BOOT_AFTER_SHUTDOWN), {"07:20:25", EVENTLOG, Contract::EVENT_STARTED, {}}}},
+       Boot("07:20:00", Contract::BOOT_AFTER_SHUTDOWN), {"07:20:25", EVENTLOG, Contract::EVENT_STARTED, {}}},
+      0, 0, VER_PLATFORM_WIN32_NT, {Crash("03:00", "chrome.exe"), Crash("03:30", "Chrome.exe")}},
      {"The last power off, at 06:05, was asked for by Varnel."},
-     {"01:00 went to sleep", "04:58 woke: Timer - Varnel", "06:05 power off by varnel.exe",
-      "06:06 Windows shut down", "07:20 Windows started"}, Contract::LAST_NIGHT_ICON_NONE, 0},
-    {"Varnel's power-off asked for and held up", {{SLEPT, WOKE, VARNEL_ASKED}},
+     {"01:00 went to sleep", "04:58 woke: Timer - Varnel", "04:59 lastnight_tests.exe (the recorder) had the sound input "
+      "until 06:01 (62 min)", "06:05 power off by varnel.exe", "06:06 Windows shut down", "07:20 Windows started",
+      "1 other program stopped working."}, Contract::LAST_NIGHT_ICON_NONE, 0,
+     {1, {{RECORDER, "04:59:10", "06:01:05"}}, 1},
+     {"The recorder, lastnight_tests.exe, had the sound input from 04:59 to 06:01 (62 min)."}},
+    {"Varnel's power-off asked for and held up, after the recorder crashed",
+     {{SLEPT, WOKE, VARNEL_ASKED}, 0, 0, VER_PLATFORM_WIN32_NT, {Crash("05:40:30", "lastnight_tests.exe")}},
      {"A power off asked for at 06:05 by Varnel did not happen", "save its work", "forced shutdown"},
-     {"01:00 went to sleep", "04:58 woke: Timer - Varnel", "06:05 power off by varnel.exe"},
-     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+     {"01:00 went to sleep", "04:58 woke: Timer - Varnel",
+      "04:59 lastnight_tests.exe (the recorder) had the sound input until 05:40 (41 min)",
+      "05:40 lastnight_tests.exe stopped working", "06:05 power off by varnel.exe"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED, {1, {{RECORDER, "04:59", "05:40"}}, 1},
+     {"lastnight_tests.exe (the recorder) stopped working at 05:40, after it took the sound input at 04:59."}},
     {"restarts by other programs, each 6006 written before its 1074: a second later, and in the same second",
-     {{SLEPT, {"03:00:01", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
-       {"03:00:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Users\\me\\Downloads\\setup (1).exe (PC)", "restart")},
-       {"03:03", EVENTLOG, Contract::EVENT_STARTED, {}},
-       {"05:10:00", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, Request("05:10:00", SVCHOST, "restart"),
-       {"05:11", EVENTLOG, Contract::EVENT_STARTED, {}}}},
-     {"The last restart, at 05:10, was asked for by svchost.exe."},
-     {"01:00 went to sleep", "03:00 restart by setup (1).exe", "03:00 Windows shut down", "03:03 Windows started",
-      "05:10 restart by svchost.exe", "05:10 Windows shut down", "05:11 Windows started"},
-     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+     {{{"03:00:01", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}, Request("03:00:00", SVCHOST, "restart"),
+       {"03:03", EVENTLOG, Contract::EVENT_STARTED, {}}, {"05:10:00", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
+       {"05:10:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\Users\\me\\Downloads\\setup (1).exe (PC)", "restart")},
+       {"05:11", EVENTLOG, Contract::EVENT_STARTED, {}}}, 0, 0, VER_PLATFORM_WIN32_NT,
+      {Crash("03:50", "audacity.exe"), Crash("04:30", "VARNEL.EXE")}},
+     {"The last restart, at 05:10, was asked for by setup (1).exe."},
+     {"3 earlier lines left out.", "03:50 audacity.exe stopped working",
+      "04:00 audacity.exe had the sound input; no end was recorded",
+      "04:30 Varnel stopped working", "05:10 restart by setup (1).exe", "05:10 Windows shut down", "05:11 Windows started"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED,
+     {1, {{"C:\\Program Files\\Audacity\\audacity.exe", "04:00", ""}}},
+     {"Windows recorded audacity.exe using the sound input."}},
     {"a shutdown from the Start menu, on XP",
      {{{"23:10", "USER32", Contract::EVENT_SHUTDOWN_ASKED, Asked("C:\\WINDOWS\\Explorer.EXE", "shutdown")},
-       {"23:10:40", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}}},
+       {"23:10:40", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}}}, 0, 0, VER_PLATFORM_WIN32_NT, {}, ERROR_ACCESS_DENIED},
      {"The last shutdown, at 23:10, was asked for by you, from the Start menu."},
-     {"23:10 shutdown by Explorer.EXE", "23:10 Windows shut down"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+     {"23:10 shutdown by Explorer.EXE", "23:10 Windows shut down", "It could not read which programs stopped working."},
+     Contract::LAST_NIGHT_ICON_NONE, 0},
     {"power lost minutes after a start and a request: the stop's line at 41's time, the last record a minute before",
      {{Request("01:50", SVCHOST, "restart"), {"01:50:30", EVENTLOG, Contract::EVENT_SHUT_DOWN, {}},
        {"02:38:00", GENERAL, Contract::EVENT_KERNEL_STARTED, {}}, Boot("02:38:00", Contract::BOOT_AFTER_SHUTDOWN),
@@ -277,10 +348,12 @@ const Night NIGHTS[] = {
      {"01:50 restart by svchost.exe", "01:50 Windows shut down", "02:38 Windows started", "02:40 power off by varnel.exe",
       "02:43 Windows had stopped without shutting down; the last record before: 02:41"},
      Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
-    {"Modern Standby, in and out", {{{"01:00", POWER, Contract::EVENT_STANDBY_ENTERED, {}},
+    {"Modern Standby, in and out, the recorder's use kept by the machine", {{{"01:00", POWER, Contract::EVENT_STANDBY_ENTERED, {}},
                                      {"06:30", POWER, Contract::EVENT_STANDBY_LEFT, {}}}},
      {Contract::LAST_NIGHT_NO_SHUTDOWN},
-     {"01:00 went into Modern Standby", "06:30 came out of Modern Standby"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+     {"01:00 went into Modern Standby", "04:59 lastnight_tests.exe (the recorder) had the sound input and still has it",
+      "06:30 came out of Modern Standby"}, Contract::LAST_NIGHT_ICON_NONE, 0, {1, {{RECORDER, "04:59", ""}}, 1, 1},
+     {"The recorder, lastnight_tests.exe, had the sound input from 04:59 and still has it."}},
     {"an empty log", {}, {Contract::LAST_NIGHT_NOTHING, "cannot tell how the night went"}, {},
      Contract::LAST_NIGHT_ICON_NONE, 0},
     {"a refused log", {{}, ERROR_ACCESS_DENIED}, {"did not let this program read", "(error 5)"}, {},
@@ -292,12 +365,17 @@ const Night NIGHTS[] = {
     {"older than 24 hours, and other sources, left out",
      {{{"-07:20", USER32, Contract::EVENT_SHUTDOWN_ASKED, Asked("x.exe", "restart")}, {"06:00", "Tcpip", 42, {}},
        {"06:10", "Service Control Manager", 6006, {}}, {"06:20", GENERAL, 1074, {}}, {"06:25", "Tcpip", 12, {}}}},
-     {Contract::LAST_NIGHT_NO_SHUTDOWN}, {}, Contract::LAST_NIGHT_ICON_NONE, 0},
+     {Contract::LAST_NIGHT_NO_SHUTDOWN}, {}, Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED,
+     {1, {{"C:\\Tools\\old.exe", "-01:00", "-02:00"}}}, {Contract::LAST_NIGHT_NO_SOUND_INPUT}},
     {"records without their strings, or with the last running to the record's end, still have their lines",
      {{{"02:00", WAKES, Contract::EVENT_WOKE, {"0"}}, {"02:30", Contract::SOURCE_KERNEL_BOOT, Contract::EVENT_BOOT_TYPE, {}},
        {"03:00", USER32, Contract::EVENT_SHUTDOWN_ASKED, {"C:\\x.exe (PC)"}, STRING_UNENDED}}},
      {"A shutdown asked for at 03:00 by a program did not happen"},
-     {"02:00 woke", "03:00 shutdown by a program"}, Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED},
+     {"02:00 woke", "02:40 good.exe had the sound input until 02:50 (10 min)", "03:00 shutdown by a program",
+      "3 records of the sound input could not be read."}, Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED,
+     {1, {{"C:\\Tools\\wrong type.exe", "02:40", "02:50", REG_BINARY}, {"C:\\Tools\\short.exe", "02:40", "02:50", REG_QWORD, 4},
+          {"NoFolder.exe", "02:40", "02:50"}, {"C:\\Tools\\good.exe", "02:40", "02:50"}}},
+     {"Windows recorded good.exe using the sound input."}},
     {"a record larger than the buffer, after a shutdown with no request",
      {{{"02:00", WAKES, Contract::EVENT_WOKE, Woken(std::string(70000, 'x').c_str())}, SHUT_DOWN}},
      {Contract::LAST_NIGHT_NO_REQUEST}, {"06:06 Windows shut down", Contract::LAST_NIGHT_CUT},
@@ -308,21 +386,28 @@ const Night NIGHTS[] = {
      {Contract::LAST_NIGHT_NO_SHUTDOWN},
      {"Wed 23:40 went to sleep", "Thu 00:10 woke: Intel(R) Ethernet Connection I219-V, wak"},
      Contract::LAST_NIGHT_ICON_NONE, 0},
-    {"more records than fit, others between: the newest lines, and how many earlier ones were left out", {Standbys()},
-     {Contract::LAST_NIGHT_NO_SHUTDOWN},
-     {"5 earlier lines left out.", "02:40 came out of Modern Standby", "03:00 went into Modern Standby",
-      "03:20 came out of Modern Standby", "03:40 went into Modern Standby", "04:00 came out of Modern Standby",
-      "04:20 went into Modern Standby", "04:40 came out of Modern Standby", "05:00 went into Modern Standby",
-      "05:20 came out of Modern Standby", "05:40 went into Modern Standby"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+    {"more records and programs than fit, others between: the newest lines, and how many earlier ones were left out",
+     {Standbys()}, {Contract::LAST_NIGHT_NO_SHUTDOWN},
+     {"13 earlier lines left out.", "05:00 went into Modern Standby", "05:20 came out of Modern Standby",
+      "05:40 went into Modern Standby", "05:45 two.exe had the sound input until 05:46 (1 min)",
+      "05:50 three.exe had the sound input until 05:51 (1 min)", "05:55 four.exe had the sound input until 05:56 (1 min)"},
+     Contract::LAST_NIGHT_ICON_NONE, 0,
+     {1, {{"C:\\one.exe", "01:10", "01:11"}, {"C:\\two.exe", "05:45", "05:46"}, {"C:\\three.exe", "05:50", "05:51"},
+          {"C:\\four.exe", "05:55", "05:56"}}},
+     {"Windows recorded four.exe and three.exe using the sound input, and 2 more."}},
     {"Fast Startup shutdowns from the Start menu: then a sleep, a shutdown transition, or nothing, and a start after one",
      {{Request("23:30:00", EXPLORER, "power off"), {"23:30:05", POWER, Contract::EVENT_SLEEP, {}},
        Boot("01:10", Contract::BOOT_AFTER_FAST_STARTUP), Request("03:00:00", EXPLORER, "power off"),
        {"03:00:06", POWER, Contract::EVENT_SHUTDOWN_TRANSITION, {"2", "0", "1"}}, Boot("04:00", Contract::BOOT_AFTER_FAST_STARTUP),
        Request("05:00", EXPLORER, "power off"), Boot("06:00", Contract::BOOT_AFTER_FAST_STARTUP, "%d")}},
      {"The last power off, at Thu 05:00, was asked for by you, from the Start menu."},
-     {"Wed 23:30 power off by explorer.exe", "Wed 23:30 went to sleep", "Thu 01:10 Windows started",
+     {"4 earlier lines left out.", "Thu 01:20 obs64.exe had the sound input until Thu 01:50 (30 min)",
       "Thu 03:00 power off by explorer.exe", "Thu 03:00 Windows shut down", "Thu 04:00 Windows started",
-      "Thu 05:00 power off by explorer.exe", "Thu 06:00 Windows started"}, Contract::LAST_NIGHT_ICON_NONE, 0},
+      "Thu 05:00 power off by explorer.exe", "Thu 06:00 Windows started"},
+     Contract::LAST_NIGHT_ICON_WARNING, Contract::LAST_NIGHT_WARNED,
+     {1, {{"C:\\Zoom\\zoom.exe", "23:45", "00:30"}, {"C:\\OBS\\obs64.exe", "01:20", "01:50"}}, 1},
+     {"Windows recorded no sound input by the recorder, lastnight_tests.exe, in the last 24 hours; obs64.exe and "
+      "zoom.exe had it."}},
     {"Varnel's power-off held up, then a sleep two hours later, and a shutdown by the power button",
      {{Request("03:00", VARNEL, "power off"), {"05:00", POWER, Contract::EVENT_SLEEP, {}},
        {"05:30", WAKES, Contract::EVENT_WOKE, Woken("Power Button")},
@@ -365,13 +450,69 @@ const Night NIGHTS[] = {
 };
 // clang-format on
 
-std::string TextOn(const Log &arranged, Telling *telling)
+std::string OwnFile()
 {
-    log = arranged;
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    return path;
+}
+
+void SetTime(HKEY key, const char *name, const char *at, const Use &use)
+{
+    ULONGLONG since1601 = at && *at ? (Written(at) + 11644473600ULL) * 10000000 : 0;
+    if (at)
+        RegSetValueExA(key, name, 0, use.type, (const BYTE *)&since1601, use.size);
+}
+
+// Removes the microphone's key, the user's and the machine's.
+void RemoveSound()
+{
+    HKEY store;
+    const char *microphone = strrchr(Contract::SOUND_INPUT_KEY, '\\');
+    std::string parent(Contract::SOUND_INPUT_KEY, microphone);
+    RegDeleteTreeA(HKEY_CURRENT_USER, Contract::SOUND_INPUT_KEY);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &store) == ERROR_SUCCESS)
+        RegDeleteTreeA(store, microphone + 1), RegCloseKey(store);
+}
+
+// The machine as the night left it: its logs, the recorder's window, and
+// the sound input's record in this test's registry, made anew.
+HWND Arrange(const Log &logs, const Sound &sound)
+{
+    log = logs;
     calls.clear();
-    served = 0;
-    *telling = TellLastNight();
-    return telling->text;
+    served[0] = served[1] = 0;
+    RemoveSound();
+    HKEY key, root = sound.machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    REGSAM view = sound.machine ? KEY_WOW64_64KEY : 0;
+    if (sound.kept && RegCreateKeyExA(root, Contract::SOUND_INPUT_KEY, 0, NULL, 0, KEY_WRITE | view, NULL, &key,
+                                      NULL) == ERROR_SUCCESS)
+        RegCloseKey(key);
+    for (const Use &use : sound.uses)
+    {
+        std::string name = use.path == RECORDER ? OwnFile() : use.path;
+        for (char &c : name)
+            c = c == '\\' ? '#' : c;
+        std::string path = std::string(Contract::SOUND_INPUT_KEY) + "\\" + Contract::SOUND_INPUT_PROGRAMS + "\\" + name;
+        REQUIRE(RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_WRITE | view, NULL, &key, NULL) == ERROR_SUCCESS);
+        SetTime(key, Contract::SOUND_INPUT_BEGAN, use.began, use);
+        SetTime(key, Contract::SOUND_INPUT_ENDED, use.ended, use);
+        RegCloseKey(key);
+    }
+    WNDCLASSA recorder = {};
+    recorder.lpfnWndProc = DefWindowProcA;
+    recorder.lpszClassName = Contract::RECORDER_CLASS;
+    RegisterClassA(&recorder);
+    return sound.recorder ? CreateWindowA(Contract::RECORDER_CLASS, "", 0, 0, 0, 0, 0, NULL, NULL, NULL, NULL) : NULL;
+}
+
+std::string TextOn(const Night &night, Telling *telling)
+{
+    char text[TEXT_SIZE];
+    HWND recorder = Arrange(night.log, night.sound);
+    *telling = TellLastNight(text);
+    DestroyWindow(recorder);
+    return text;
 }
 
 } // namespace
@@ -382,32 +523,39 @@ TEST_CASE("every night of the table, as the box tells it")
     {
         CAPTURE(std::string(night.what));
         Telling telling;
-        std::string text = TextOn(night.log, &telling);
+        std::string text = TextOn(night, &telling);
         Sequence lines = Lines(text);
         CAPTURE(text);
+        // The first line, the second, a blank line, the lines of what
+        // happened, a blank line where there are any, and what it cannot
+        // tell.
+        REQUIRE(lines.size() >= 4);
         for (const char *said : night.first)
             CHECK(lines[0].find(said) != std::string::npos);
-        // The first line, a blank line, the records' lines, a blank line
-        // where there are any, and what it cannot tell.
-        REQUIRE(lines.size() >= 3);
-        CHECK(lines[1].empty());
+        for (const char *said :
+             night.second.empty() ? std::vector<const char *>{Contract::LAST_NIGHT_NO_SOUND_RECORD} : night.second)
+            CHECK(lines[1].find(said) != std::string::npos);
+        CHECK(lines[2].empty());
         CHECK(lines.back() == Contract::LAST_NIGHT_CANNOT_TELL);
-        Sequence shown(lines.begin() + 2, lines.end() - (lines.size() > 3 ? 2 : 1));
+        Sequence shown(lines.begin() + 3, lines.end() - (lines.size() > 4 ? 2 : 1));
         CHECK_SEQUENCE(shown, night.lines);
         CHECK(telling.icon == night.icon);
         CHECK(telling.status == night.status);
     }
 }
 
-TEST_CASE("what it asks of the log: the System log, newest first, in one 64 KB buffer, closed once read")
+TEST_CASE("what it asks of the logs: System, then Application, newest first, in one 64 KB buffer, each closed once "
+          "read")
 {
     Telling telling;
-    TextOn(NIGHTS[0].log, &telling);
-    std::string read = "read flags=" + std::to_string(EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ) +
-                       " offset=0 size=65536 log=1";
-    CHECK_SEQUENCE(calls, {"open here System", read, read, "close log=1"});
+    TextOn(NIGHTS[0], &telling);
+    std::string read =
+        " flags=" + std::to_string(EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ) + " offset=0 size=65536";
+    CHECK_SEQUENCE(calls, {"open here System", "read System" + read, "read System" + read, "close System",
+                           "open here Application", "read Application" + read, "read Application" + read,
+                           "close Application"});
     // Windows 95's stubs are never called.
-    TextOn(NIGHTS[9].log, &telling);
+    TextOn(NIGHTS[9], &telling);
     CHECK(calls.empty());
 }
 
@@ -416,9 +564,10 @@ TEST_CASE("the box: its title, OK, the icon the night calls for, and the exit st
     for (const Night *night : {&NIGHTS[0], &NIGHTS[1], &NIGHTS[7]})
     {
         CAPTURE(std::string(night->what));
-        log = night->log, served = 0;
+        HWND recorder = Arrange(night->log, night->sound);
         StartBoxUser(Contract::LAST_NIGHT_TITLE, {Contract::LAST_NIGHT_OK});
         CHECK(LastNight() == night->status);
+        DestroyWindow(recorder);
         std::vector<BoxSeen> seen = BoxesSeen();
         REQUIRE(seen.size() == 1);
         CHECK(seen[0].title == Contract::LAST_NIGHT_TITLE);
@@ -430,22 +579,40 @@ TEST_CASE("the box: its title, OK, the icon the night calls for, and the exit st
 
 TEST_CASE("the box fits a 640 x 480 screen at its longest: every line as long as a line can be")
 {
-    // A request held up, the longest first line; then the most lines, on two
-    // dates, each with two details of 40 characters, a program's file name
-    // and the kind of shutdown as another language words it.
+    // The longest first line, a request held up; the longest second, the
+    // recorder of a name of 40 characters not in the record, two other
+    // programs in it; then the most lines, on two dates, each a use of the
+    // sound input by a program of a name of 40 characters, the longest
+    // line there is; and every line that may follow them.
     Log longest;
+    longest.records = {
+        {"07:34", WAKES, Contract::EVENT_WOKE, Woken("x"), LENGTH_PAST_READ},
+        {"07:35", USER32, Contract::EVENT_SHUTDOWN_ASKED,
+         Asked("Windows Update Medic Service Helper2.exe (PC)", "Herunterfahren und Neustart, geplant (Ak")}};
+    longest.application = {{"07:36", WAKES, Contract::EVENT_WOKE, Woken("x"), SOURCE_UNENDED},
+                           {"07:37", Contract::SOURCE_APPLICATION_ERROR, Contract::EVENT_CRASHED, {"Other.exe"}},
+                           {"07:38", Contract::SOURCE_APPLICATION_HANG, Contract::EVENT_HUNG, {"Another.exe"}}};
+    std::vector<std::string> names;
     for (int i = 0; i < Contract::LAST_NIGHT_MOST_LINES + 1; i++)
-        longest.records.push_back(
-            {i < 6 ? "23:59" : "00:01", USER32, Contract::EVENT_SHUTDOWN_ASKED,
-             Asked("Windows Update Medic Service Helper2.exe (PC)", "Herunterfahren und Neustart, geplant (Ak")});
-    log = longest, served = 0;
+        names.push_back("C:\\Program Files\\Recording Suite\\Multitrack Recorder Studio Edition " +
+                        std::to_string(10 + i) + ".exe");
+    Sound sound = {1, {{"C:\\Sound\\wrong type.exe", "07:39", "", REG_DWORD, 4}}, 1};
+    for (const std::string &name : names)
+        sound.uses.push_back({name.c_str(), "07:40", "07:20"});
+    recorderPath = "C:\\Program Files\\Torvik\\Torvik Sound Recorder Professional Edition.exe";
+    HWND recorder = Arrange(longest, sound);
     StartBoxUser(Contract::LAST_NIGHT_TITLE, {Contract::LAST_NIGHT_OK});
     CHECK(LastNight() == Contract::LAST_NIGHT_WARNED);
+    DestroyWindow(recorder);
+    recorderPath = NULL;
     std::vector<BoxSeen> seen = BoxesSeen();
     REQUIRE(seen.size() == 1);
     CAPTURE(seen[0].text);
+    Sequence lines = Lines(seen[0].text);
+    CHECK(lines.back() == Contract::LAST_NIGHT_CANNOT_TELL);
     MESSAGE("the box at its longest: ", seen[0].rect.right - seen[0].rect.left, " x ",
-            seen[0].rect.bottom - seen[0].rect.top);
+            seen[0].rect.bottom - seen[0].rect.top, ", of ", seen[0].text.size(), " characters");
     CHECK(seen[0].rect.right - seen[0].rect.left <= 640);
     CHECK(seen[0].rect.bottom - seen[0].rect.top <= 480);
+    RemoveSound();
 }

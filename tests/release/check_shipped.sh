@@ -85,7 +85,7 @@ unlisted_imports() { # FILE: prints each import not on the list of what Windows 
 # either would refuse to load a file that imports one. Windows 95 has the
 # event log's only as stubs that fail.
 LOOKED_UP="SetThreadExecutionState CreateWaitableTimerA SetWaitableTimer CancelWaitableTimer GetSystemPowerStatus
-           OpenEventLogA ReadEventLogA CloseEventLog"
+           OpenEventLogA ReadEventLogA CloseEventLog QueryFullProcessImageNameA"
 
 check_program() { # FILE MAX_BYTES MSVCRT_FUNCTIONS: the checks every shipped program passes
     local exe=$1 most=$2 runtime=$3 name
