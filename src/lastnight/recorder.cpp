@@ -6,8 +6,8 @@
 
 typedef BOOL(WINAPI *QueryImageName)(HANDLE, DWORD, LPSTR, DWORD *);
 
-// PROCESS_QUERY_LIMITED_INFORMATION, Vista's: the least access that asks
-// for the image's path, granted even for a program run as administrator.
+// PROCESS_QUERY_LIMITED_INFORMATION, Vista's: the least access that the
+// image's path needs.
 const DWORD QUERY_LIMITED_INFORMATION = 0x1000;
 
 void FindRecorder(Night *night)
