@@ -65,7 +65,12 @@ void Keep(Night *night, const Happening &happening)
 static int Done(const Night *night, int request)
 {
     const Happening *h = night->happenings;
-    if (request + 1 < night->count && h[request + 1].mark == FAST_STARTUP)
+    // The System log's next record: a program closed as Windows went down
+    // is the Application log's, and a use of the sound input no record.
+    int next = request + 1;
+    while (next < night->count && (h[next].what == SOUND_INPUT || h[next].what == CRASHED || h[next].what == HUNG))
+        next++;
+    if (next < night->count && h[next].mark == FAST_STARTUP)
         return 1;
     for (int i = request + 1; i < night->count && h[i].what != ASKED; i++)
     {
