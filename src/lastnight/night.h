@@ -23,6 +23,13 @@ enum Happened
     HUNG,          // a program stopped answering and was closed
 };
 
+// A program that crashed, or was closed when it stopped answering: the
+// Application log's records.
+inline int StoppedWorking(Happened what)
+{
+    return what == CRASHED || what == HUNG;
+}
+
 // What one record of a start adds to its line.
 enum Mark
 {
@@ -87,6 +94,7 @@ struct Night
     // whether this Windows keeps it, and its entries not read.
     int soundKept, soundUnread;
     char recorder[MAX_PATH]; // the recorder's program file, where it is running and Windows tells; "" otherwise
+    char recorderFile[DETAIL_LENGTH + 1]; // its file name, without the folder
     // The records it knows: as read, the newest first by time; once
     // arranged, its lines, oldest first.
     Happening happenings[MOST_KEPT];

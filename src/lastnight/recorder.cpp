@@ -25,4 +25,9 @@ void FindRecorder(Night *night)
     if (!query(handle, 0, night->recorder, &size))
         night->recorder[0] = '\0';
     CloseHandle(handle);
+    const char *file = night->recorder;
+    for (const char *c = night->recorder; *c; c++)
+        if (*c == '\\')
+            file = c + 1;
+    lstrcpynA(night->recorderFile, file, sizeof night->recorderFile);
 }

@@ -93,9 +93,10 @@ static int Number(const char *string)
     return number;
 }
 
-static void Cut(char *detail, const char *string, int length)
+// A detail from an insertion string, where the record has it.
+static void Cut(char *detail, const char *string)
 {
-    lstrcpynA(detail, string, (length < DETAIL_LENGTH ? length : DETAIL_LENGTH) + 1);
+    lstrcpynA(detail, string ? string : "", DETAIL_LENGTH + 1);
 }
 
 // The program's file name, without its folder and without the computer's
@@ -115,7 +116,7 @@ static void ProgramName(char *detail, const char *path)
                 length = i - 1;
                 break;
             }
-    Cut(detail, name, length);
+    lstrcpynA(detail, name, (length < DETAIL_LENGTH ? length : DETAIL_LENGTH) + 1);
 }
 
 static const Kind *KindOf(const EVENTLOGRECORD *record)
@@ -138,21 +139,17 @@ static void TakeKnown(Night *night, const EVENTLOGRECORD *record, DWORD read)
     happening.mark = (BYTE)kind->mark;
     happening.time = record->TimeGenerated;
     happening.read = read;
-    const char *string;
     switch (happening.what)
     {
     case WOKE:
-        string = InsertionString(record, WAKE_SOURCE_STRING);
-        if (string)
-            Cut(happening.detail, string, lstrlenA(string));
+        Cut(happening.detail, InsertionString(record, WAKE_SOURCE_STRING));
         break;
     case ASKED:
     case CRASHED:
     case HUNG:
         ProgramName(happening.detail, InsertionString(record, PROGRAM_STRING));
-        string = happening.what == ASKED ? InsertionString(record, KIND_STRING) : NULL;
-        if (string)
-            Cut(happening.kind, string, lstrlenA(string));
+        if (happening.what == ASKED)
+            Cut(happening.kind, InsertionString(record, KIND_STRING));
         break;
     case STARTED:
         if (kind->id == BOOT_TYPE_EVENT)

@@ -34,11 +34,6 @@ static int IsVarnel(const char *program)
     return lstrcmpiA(program, VARNEL_PROGRAM) == 0;
 }
 
-static int ByVarnel(const Happening &request)
-{
-    return IsVarnel(request.detail);
-}
-
 static int ByExplorer(const Happening &request)
 {
     return lstrcmpiA(request.detail, "explorer.exe") == 0;
@@ -47,7 +42,7 @@ static int ByExplorer(const Happening &request)
 // Who asked, as the user knows them.
 static const char *Who(const Happening &request)
 {
-    if (ByVarnel(request))
+    if (IsVarnel(request.detail))
         return "Varnel";
     if (ByExplorer(request))
         return "you, from the Start menu";
@@ -118,7 +113,7 @@ static void AddLine(BoxText *text, const Night *night, const Happening &line)
         AddText(text, "%s%s %s", line.detail, RecorderMark(line), WORDS[line.what]);
         AddInputEnd(text, night, line, "until");
     }
-    else if (line.what == CRASHED || line.what == HUNG)
+    else if (StoppedWorking(line.what))
         AddText(text, "%s %s", IsVarnel(line.detail) ? "Varnel" : line.detail, WORDS[line.what]);
     else
         AddString(text, WORDS[line.what]);
@@ -148,7 +143,7 @@ static UINT AddFirstLine(BoxText *text, const Night *night)
         const Happening &request = night->lastRequest;
         AddText(text, "The last %s, at %s, was asked for by %s.", Kind(request), LocalTime(request.time), Who(request));
         // Another program's: an update's restart, most likely.
-        return ByVarnel(request) || ByExplorer(request) ? MB_ICONINFORMATION : MB_ICONWARNING;
+        return IsVarnel(request.detail) || ByExplorer(request) ? MB_ICONINFORMATION : MB_ICONWARNING;
     }
     // Windows 2000 records shutdowns and starts, but no requests.
     if (night->wentDownOrUp)
@@ -191,7 +186,7 @@ static UINT AddSecondLine(BoxText *text, const Night *night)
     for (int i = 0; i < night->count; i++)
     {
         const Happening &line = night->happenings[i];
-        const Happening *use = line.what == CRASHED || line.what == HUNG ? UseOf(night, line.detail) : NULL;
+        const Happening *use = StoppedWorking(line.what) ? UseOf(night, line.detail) : NULL;
         if (use && use->time < line.time && (!crash || use->mark == RECORDER || crashedUse->mark != RECORDER))
             crash = &line, crashedUse = use;
         if (line.what == SOUND_INPUT && line.mark == RECORDER)
@@ -216,13 +211,7 @@ static UINT AddSecondLine(BoxText *text, const Night *night)
         programs += night->happenings[i].what == SOUND_INPUT;
     if (night->recorder[0])
     {
-        char file[DETAIL_LENGTH + 1];
-        const char *name = night->recorder;
-        for (const char *c = night->recorder; *c; c++)
-            if (*c == '\\')
-                name = c + 1;
-        lstrcpynA(file, name, sizeof file);
-        AddText(text, "Windows recorded no sound input by the recorder, %s, in the last 24 hours", file);
+        AddText(text, "Windows recorded no sound input by the recorder, %s, in the last 24 hours", night->recorderFile);
         if (programs)
         {
             AddString(text, "; ");
@@ -260,10 +249,10 @@ Telling TellNight(const Night *night, char *buffer)
     // Every time the box gives is a line's, or when its use or its stop
     // ended or began.
     withDay = 0;
+    int date = night->count ? Date(night->happenings[0].time) : 0;
     for (int i = 0; i < night->count; i++)
     {
         const Happening &line = night->happenings[i];
-        int date = Date(night->happenings[0].time);
         withDay |= Date(line.time) != date || (line.until && Date(line.until) != date) ||
                    (line.before && Date(line.before) != date);
     }

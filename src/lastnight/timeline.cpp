@@ -68,7 +68,7 @@ static int Done(const Night *night, int request)
     // The System log's next record: a program closed as Windows went down
     // is the Application log's, and a use of the sound input no record.
     int next = request + 1;
-    while (next < night->count && (h[next].what == SOUND_INPUT || h[next].what == CRASHED || h[next].what == HUNG))
+    while (next < night->count && (h[next].what == SOUND_INPUT || StoppedWorking(h[next].what)))
         next++;
     if (next < night->count && h[next].mark == FAST_STARTUP)
         return 1;
@@ -163,11 +163,11 @@ void ArrangeNight(Night *night)
     // Of the programs that stopped working, those that had the sound input
     // and Varnel have lines; the others are counted, each program once.
     for (int i = 0; i < night->count; i++)
-        if ((h[i].what == CRASHED || h[i].what == HUNG) && !Shown(night, h[i]))
+        if (StoppedWorking(h[i].what) && !Shown(night, h[i]))
         {
             int again = 0;
             for (int j = 0; j < i && !again; j++)
-                again = (h[j].what == CRASHED || h[j].what == HUNG) && lstrcmpiA(h[j].detail, h[i].detail) == 0;
+                again = StoppedWorking(h[j].what) && lstrcmpiA(h[j].detail, h[i].detail) == 0;
             night->otherCrashes += !again;
             h[i].mark = OTHER_PROGRAM;
         }

@@ -171,10 +171,16 @@ FARPROC WINAPI AnsweringGetProcAddress(HMODULE module, const char *name)
     return RealGetProcAddress(module, name);
 }
 
+// Seconds since 1970 as a FILETIME's count, from 1601 in 100 ns.
+ULONGLONG Since1601(DWORD seconds)
+{
+    return (seconds + 11644473600ULL) * 10000000;
+}
+
 void WINAPI PlacedGetSystemTime(SYSTEMTIME *now)
 {
     FILETIME at;
-    ULONGLONG since1601 = (NOW + 11644473600ULL) * 10000000;
+    ULONGLONG since1601 = Since1601(NOW);
     at.dwLowDateTime = (DWORD)since1601, at.dwHighDateTime = (DWORD)(since1601 >> 32);
     FileTimeToSystemTime(&at, now);
 }
@@ -279,7 +285,6 @@ struct Sound
     int recorder = 0; // a window of the recorder's class is open
     int machine = 0;
 };
-const Sound NO_PROGRAM = {1, {}};
 
 struct Night
 {
@@ -460,7 +465,7 @@ std::string OwnFile()
 
 void SetTime(HKEY key, const char *name, const char *at, const Use &use)
 {
-    ULONGLONG since1601 = at && *at ? (Written(at) + 11644473600ULL) * 10000000 : 0;
+    ULONGLONG since1601 = at && *at ? Since1601(Written(at)) : 0;
     if (at)
         RegSetValueExA(key, name, 0, use.type, (const BYTE *)&since1601, use.size);
 }
